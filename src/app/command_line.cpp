@@ -1,0 +1,41 @@
+#include "app/command_line.h"
+
+namespace talvor {
+
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
+    CommandLine line;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (argument == "--simulate") {
+            line.simulate = true;
+        } else if (argument == "--help" || argument == "-h") {
+            line.showHelp = true;
+        } else if (argument == "--version") {
+            line.showVersion = true;
+        } else if (argument == "--data-dir") {
+            if (i + 1 >= arguments.size() || arguments[i + 1].empty()) {
+                line.error = "--data-dir needs a folder name";
+                return line;
+            }
+            line.dataDirectory = std::filesystem::path(arguments[++i]);
+        } else if (argument.rfind("--data-dir=", 0) == 0 && argument.size() > 11) {
+            line.dataDirectory = std::filesystem::path(argument.substr(11));
+        } else {
+            line.error = "unknown argument: " + argument;
+            return line;
+        }
+    }
+    return line;
+}
+
+std::string CommandLineUsage() {
+    return "Usage: talvor [--simulate] [--data-dir DIR] [--help] [--version]\n"
+           "\n"
+           "  --simulate      use the simulated camera and mount instead of the hardware\n"
+           "  --data-dir DIR  the folder that holds settings, temporary pictures and saved\n"
+           "                  frames (default: ~/.local/share/talvor)\n"
+           "  --help          show this text\n"
+           "  --version       show the version\n";
+}
+
+}  // namespace talvor

@@ -1,0 +1,27 @@
+#include "app/mirror_image.h"
+
+#include <algorithm>
+
+#include "app/refresh_display.h"
+#include "app/session.h"
+#include "app/user_interface.h"
+#include "image/label_band.h"
+
+namespace talvor {
+
+void MirrorImage(Session& session) {
+    BusyCursor busy(session.ui);
+    ImageBuffer& current = session.images.CurrentImage;
+    ImageBuffer& scratch = session.images.SecondImage;
+    const int firstRow = FirstRowAfterLabel(current);
+    for (int row = firstRow; row < kFrameRows; ++row) {
+        for (int column = 0; column < kFrameColumns; ++column) {
+            PixelAt(scratch, column, row) = PixelAt(current, kFrameColumns - 1 - column, row);
+        }
+    }
+    const auto first = static_cast<std::size_t>(firstRow) * kFrameColumns;
+    std::copy(scratch.begin() + first, scratch.begin() + kFramePixels, current.begin() + first);
+    RefreshDisplay(session);
+}
+
+}  // namespace talvor

@@ -1,0 +1,27 @@
+#include "app/pump_messages.h"
+
+#include "app/clock.h"
+#include "app/session.h"
+#include "app/user_interface.h"
+
+namespace talvor {
+
+bool PumpMessages(Session& session, int seconds) {
+    const uint32_t start = session.clock.Milliseconds();
+    uint32_t deadline = start + static_cast<uint32_t>(seconds) * 1000U;
+    bool interrupted = false;
+    for (;;) {
+        if (session.ui.DispatchPendingEvents()) {
+            interrupted = true;
+            session.guiding.GuidingRunning = false;
+            session.ui.Beep();
+            deadline = start;
+        }
+        if (DeadlineReached(session.clock.Milliseconds(), deadline)) {
+            return interrupted;
+        }
+        session.ui.IdleWait();
+    }
+}
+
+}  // namespace talvor

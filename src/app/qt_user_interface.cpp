@@ -1,0 +1,98 @@
+#include "app/qt_user_interface.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QThread>
+
+#include "app/progress_dialog.h"
+#include "app/refresh_display.h"
+#include "app/talvor_frame.h"
+#include "app/talvor_window.h"
+
+namespace talvor {
+
+QtUserInterface::QtUserInterface() { qApp->installEventFilter(this); }
+
+QtUserInterface::~QtUserInterface() { qApp->removeEventFilter(this); }
+
+bool QtUserInterface::eventFilter(QObject* watched, QEvent* event) {
+    if (dispatchDepth_ > 0 && watched->isWidgetType()) {
+        if (event->type() == QEvent::KeyPress) {
+            pressSeen_ = true;
+        } else if (event->type() == QEvent::MouseButtonPress) {
+            const auto button = static_cast<QMouseEvent*>(event)->button();
+            if (button == Qt::LeftButton || button == Qt::RightButton) {
+                pressSeen_ = true;
+            }
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void QtUserInterface::ShowMessage(const std::string& text) {
+    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(kApplicationName.data(),
+                                                           static_cast<int>(kApplicationName.size())),
+                    QString::fromStdString(text), QMessageBox::Ok);
+    box.exec();
+}
+
+bool QtUserInterface::AskYesNo(const std::string& caption, const std::string& text) {
+    return QMessageBox::question(frame_, QString::fromStdString(caption),
+                                 QString::fromStdString(text),
+                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+bool QtUserInterface::DispatchPendingEvents() {
+    // A press counts only once per wait, and only while this wait dispatches it: a nested
+    // wait started by a dispatched command keeps its own record.
+    const bool outer = pressSeen_;
+    pressSeen_ = false;
+    ++dispatchDepth_;
+    QApplication::sendPostedEvents();
+    QApplication::processEvents(QEventLoop::AllEvents);
+    --dispatchDepth_;
+    const bool seen = pressSeen_;
+    pressSeen_ = outer;
+    return seen;
+}
+
+void QtUserInterface::IdleWait() { QThread::msleep(2); }
+
+void QtUserInterface::Beep() { QApplication::beep(); }
+
+void QtUserInterface::PushBusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+
+void QtUserInterface::PopCursor() { QApplication::restoreOverrideCursor(); }
+
+void QtUserInterface::OpenProgress(const std::string& caption) {
+    progress_ = std::make_unique<TProgressDialog>(QString::fromStdString(caption), frame_);
+    progress_->show();
+}
+
+void QtUserInterface::SetProgressCaption(const std::string& caption) {
+    if (progress_) {
+        progress_->setWindowTitle(QString::fromStdString(caption));
+    }
+}
+
+void QtUserInterface::SetProgressPosition(int position) {
+    if (progress_) {
+        progress_->SetPosition(position);
+    }
+}
+
+void QtUserInterface::CloseProgress() { progress_.reset(); }
+
+void QtUserInterface::SetMainCaption(const std::string& caption) {
+    if (frame_ != nullptr) {
+        frame_->setWindowTitle(QString::fromStdString(caption));
+    }
+}
+
+bool QtUserInterface::LoadDisplayBitmap(const std::filesystem::path& file) {
+    return frame_ != nullptr &&
+           frame_->Client()->LoadDisplayBitmap(QString::fromStdString(file.string()));
+}
+
+}  // namespace talvor

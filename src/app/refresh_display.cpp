@@ -1,0 +1,73 @@
+#include "app/refresh_display.h"
+
+#include "app/background_estimate.h"
+#include "app/display_bitmap.h"
+#include "app/messages.h"
+#include "app/session.h"
+#include "app/user_interface.h"
+
+namespace talvor {
+namespace {
+
+PaletteOptions PaletteOptionsOf(const Session& session) {
+    return PaletteOptions{session.state.FalseColour, session.state.AutoContrast,
+                          session.display.MaxStretchAll, session.readout.StretchBits,
+                          session.display.BackgroundLevel};
+}
+
+void ReportBitmapFailure(UserInterface& ui, BitmapWriteResult result) {
+    switch (result) {
+        case BitmapWriteResult::Written:
+            return;
+        case BitmapWriteResult::NoFileObject:
+            ReportMessage(ui, 8);
+            return;
+        case BitmapWriteResult::HeaderNotWritten:
+            ReportMessage(ui, 9);
+            return;
+        case BitmapWriteResult::PixelsNotWritten:
+            ReportMessage(ui, 10);
+            return;
+    }
+}
+
+}  // namespace
+
+std::string MainCaption(std::string_view title) {
+    std::string caption(kApplicationName);
+    caption += " - ";
+    caption += title.empty() ? std::string_view("(Untitled)") : title;
+    return caption;
+}
+
+void SetMainTitle(UserInterface& ui, std::string_view title) { ui.SetMainCaption(MainCaption(title)); }
+
+void RefreshDisplay(Session& session) {
+    WorkingState& state = session.state;
+    ImageStore& images = session.images;
+    const bool smallBytes = state.FocusMode || state.SubFrameMode;
+    BuildDisplayBytes(images.CurrentImage, images.DisplayBytes, smallBytes, state.ZenkaGeometry);
+    SetMainTitle(session.ui, state.ImageTitle);
+    if (state.AutoContrast) {
+        EstimateBackgroundBand(session.display, images.CurrentImage);
+    }
+
+    const bool smallFile = smallBytes || state.GuidingDisplay;
+    if (smallFile) {
+        state.SmallBitmapUsed = true;
+    }
+    // A data directory that has gone missing is made again, so the picture still appears.
+    session.dataDirectory.EnsureExists();
+    const auto file = session.dataDirectory.Resolve(smallFile ? kSmallBitmapName : kDisplayBitmapName);
+    ReportBitmapFailure(session.ui,
+                        WriteDisplayBitmap(images.DisplayBytes, images.BitmapRows, smallFile,
+                                           state.ZenkaGeometry, BuildColourTable(PaletteOptionsOf(session)),
+                                           file));
+
+    const char* shown = state.GuidingDisplay ? kSmallBitmapName : kDisplayBitmapName;
+    if (!session.ui.LoadDisplayBitmap(session.dataDirectory.Resolve(shown))) {
+        ReportMessage(session.ui, 32);
+    }
+}
+
+}  // namespace talvor

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace talvor {
+
+struct Session;
+class UserInterface;
+
+inline constexpr std::string_view kApplicationName = "Talvor";
+
+// "Talvor - " and the title, or "Talvor - (Untitled)" without one.
+std::string MainCaption(std::string_view title);
+void SetMainTitle(UserInterface& ui, std::string_view title);
+
+// Rebuilds the picture of the current image: the 8-bit bytes, the caption, the temporary
+// bitmap file, and the window's picture loaded back from that file.
+void RefreshDisplay(Session& session);
+
+}  // namespace talvor

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "app/data_directory.h"
+#include "app/display_state.h"
+#include "app/progress.h"
+#include "camera/readout_state.h"
+#include "image/image_store.h"
+#include "image/program_settings.h"
+#include "image/working_state.h"
+#include "telescope/guiding_state.h"
+#include "telescope/mouse_modes.h"
+
+namespace talvor {
+
+class Clock;
+class UserInterface;
+
+// The program's process-wide state, grouped by the subsystem that owns it, with the clock, the
+// data directory and the user interface it works through. The desktop program holds one; a
+// test makes its own with a test clock and a recording interface.
+struct Session {
+    Session(ImageStore& images, DataDirectory dataDirectory, Clock& clock, UserInterface& ui)
+        : images(images), dataDirectory(std::move(dataDirectory)), clock(clock), ui(ui) {}
+
+    ImageStore& images;
+    WorkingState state;
+    DisplayState display;
+    ProgramSettings settings;
+    ReadoutState readout;
+    GuidingState guiding;
+    MouseModes modes;
+    ProgressState progress;
+    DataDirectory dataDirectory;
+    Clock& clock;
+    UserInterface& ui;
+};
+
+}  // namespace talvor

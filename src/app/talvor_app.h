@@ -1,0 +1,35 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+
+namespace talvor {
+
+struct ImageStore;
+struct Session;
+class SystemClock;
+class QtUserInterface;
+class TalvorFrame;
+
+// The application: the frame stores, the session state, the user interface and the main frame,
+// made in start-up order and kept for the whole run.
+class TTalvorApp {
+public:
+    explicit TTalvorApp(const std::filesystem::path& dataDirectory);
+    ~TTalvorApp();
+
+    Session& State() { return *session_; }
+    TalvorFrame& Frame() { return *frame_; }
+
+    // Shows the frame; the caller then runs the event loop.
+    void Show();
+
+private:
+    std::unique_ptr<ImageStore> images_;
+    std::unique_ptr<SystemClock> clock_;
+    std::unique_ptr<QtUserInterface> ui_;
+    std::unique_ptr<Session> session_;
+    std::unique_ptr<TalvorFrame> frame_;
+};
+
+}  // namespace talvor

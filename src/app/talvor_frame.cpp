@@ -1,0 +1,206 @@
+#include "app/talvor_frame.h"
+
+#include <QAction>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPrinter>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QWidget>
+
+#include "app/about_dialog.h"
+#include "app/command_ids.h"
+#include "app/command_map.h"
+#include "app/display_bitmap.h"
+#include "app/help_window.h"
+#include "app/max_dialog.h"
+#include "app/mirror_image.h"
+#include "app/print_commands.h"
+#include "app/session.h"
+#include "app/talvor_window.h"
+#include "app/toolbar_pictures.h"
+#include "app/view_commands.h"
+
+namespace talvor {
+namespace {
+
+QString ToQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+constexpr int kFrameWidth = 710;
+constexpr int kFrameHeight = 490;
+
+}  // namespace
+
+TalvorFrame::TalvorFrame(Session& session, QWidget* parent)
+    : QMainWindow(parent),
+      session_(session),
+      client_(new TTalvorWindow(session, this)),
+      toolBar_(new QToolBar(QStringLiteral("Tools"), this)),
+      printer_(std::make_unique<QPrinter>()) {
+    setCentralWidget(client_);
+    toolBar_->setIconSize(QSize(32, 32));
+    toolBar_->setMovable(false);
+    toolBar_->setFloatable(false);
+    addToolBar(Qt::TopToolBarArea, toolBar_);
+    statusBar();
+    BuildMenuBar();
+    BuildAccelerators();
+    BindShellCommands();
+    BindViewCommands();
+    RebuildToolBar();
+    setWindowTitle(QString::fromLatin1(kFrameBanner));
+    move(0, 0);
+    resize(kFrameWidth, kFrameHeight);
+    client_->setFocus();
+}
+
+TalvorFrame::~TalvorFrame() = default;
+
+void TalvorFrame::BuildMenuBar() {
+    for (const MenuBarEntry& entry : MenuBarLayout()) {
+        if (entry.id != kSeparator) {
+            QAction* action = menuBar()->addAction(ToQString(entry.title));
+            const int id = entry.id;
+            connect(action, &QAction::triggered, this, [this, id] { Dispatch(id); });
+            menuActions_[id] = action;
+            continue;
+        }
+        QMenu* menu = menuBar()->addMenu(ToQString(entry.title));
+        for (const MenuItem& item : entry.items) {
+            if (item.id == kSeparator) {
+                menu->addSeparator();
+                continue;
+            }
+            QAction* action = menu->addAction(ToQString(item.text));
+            action->setStatusTip(ToQString(HintText(item.id)));
+            const int id = item.id;
+            connect(action, &QAction::triggered, this, [this, id] { Dispatch(id); });
+            menuActions_[id] = action;
+        }
+        connect(menu, &QMenu::aboutToShow, this, &TalvorFrame::UpdateCommandStates);
+    }
+}
+
+void TalvorFrame::BuildAccelerators() {
+    // Accelerators belong to the whole frame, so they work wherever the keyboard focus is.
+    for (const Accelerator& accelerator : AcceleratorTable()) {
+        auto* action = new QAction(this);
+        action->setShortcut(QKeySequence(ToQString(accelerator.keys)));
+        action->setShortcutContext(Qt::WindowShortcut);
+        const int id = accelerator.id;
+        connect(action, &QAction::triggered, this, [this, id] { Dispatch(id); });
+        addAction(action);
+        acceleratorActions_.emplace_back(id, action);
+    }
+}
+
+void TalvorFrame::RebuildToolBar() {
+    toolBar_->clear();
+    toolActions_.clear();
+    for (const ToolBarButton& button : ToolBarLayout(session_.settings.Telescope)) {
+        if (button.gapBefore > 0) {
+            auto* gap = new QWidget(toolBar_);
+            gap->setFixedWidth(button.gapBefore);
+            toolBar_->addWidget(gap);
+        }
+        QAction* action = toolBar_->addAction(ToolBarPicture(button.picture),
+                                              QString::fromStdString(PlainCommandName(button.command)));
+        action->setStatusTip(ToQString(HintText(button.command)));
+        const int id = button.command;
+        connect(action, &QAction::triggered, this, [this, id] { Dispatch(id); });
+        toolActions_.emplace_back(id, action);
+    }
+    UpdateCommandStates();
+}
+
+void TalvorFrame::Bind(int id, std::function<void()> handler) {
+    handlers_[id] = std::move(handler);
+    UpdateCommandStates();
+}
+
+void TalvorFrame::Dispatch(int id) {
+    const auto handler = handlers_.find(id);
+    if (handler == handlers_.end() ||
+        !EvaluateCommand(id, session_, client_->HasDisplayBitmap()).enabled) {
+        UpdateCommandStates();
+        return;
+    }
+    // Copy: the handler may rebind commands while it runs.
+    const std::function<void()> run = handler->second;
+    run();
+    UpdateCommandStates();
+}
+
+void TalvorFrame::ApplyState(int id, QAction* action) {
+    const CommandState state = EvaluateCommand(id, session_, client_->HasDisplayBitmap());
+    action->setEnabled(IsBound(id) && state.enabled);
+    action->setCheckable(state.checkable);
+    if (state.checkable) {
+        action->setChecked(state.checked);
+    }
+}
+
+void TalvorFrame::UpdateCommandStates() {
+    for (const auto& [id, action] : menuActions_) {
+        ApplyState(id, action);
+    }
+    for (const auto& [id, action] : toolActions_) {
+        ApplyState(id, action);
+        action->setCheckable(false);
+    }
+    for (const auto& [id, action] : acceleratorActions_) {
+        action->setEnabled(IsBound(id));
+    }
+}
+
+QAction* TalvorFrame::MenuAction(int id) const {
+    const auto found = menuActions_.find(id);
+    return found == menuActions_.end() ? nullptr : found->second;
+}
+
+std::vector<QAction*> TalvorFrame::AcceleratorActions(int id) const {
+    std::vector<QAction*> found;
+    for (const auto& [command, action] : acceleratorActions_) {
+        if (command == id) {
+            found.push_back(action);
+        }
+    }
+    return found;
+}
+
+void TalvorFrame::BindShellCommands() {
+    Bind(CmHelp, [this] {
+        if (!ShowHelpContents(this)) {
+            QMessageBox::critical(nullptr, QStringLiteral("Talvor"), QStringLiteral("WinHelp failed!"));
+        }
+    });
+    Bind(CmAbout, [this] { AboutDialog(this).exec(); });
+    Bind(CmPrint, [this] {
+        const auto file = session_.dataDirectory.Resolve(kDisplayBitmapName);
+        PrintDisplayBitmap(*printer_, QString::fromStdString(file.string()), this);
+    });
+    Bind(CmPrintSetup, [this] { SetUpPrinter(*printer_, this); });
+    Bind(CmExit, [this] { close(); });
+}
+
+void TalvorFrame::BindViewCommands() {
+    const auto withScrolling = [this](bool (*toggle)(Session&)) {
+        return [this, toggle] {
+            if (toggle(session_)) {
+                client_->SetUpScrolling();
+            }
+        };
+    };
+    Bind(CmFitToWindow, withScrolling(&ToggleFitToWindow));
+    Bind(CmZenkaGeometry, withScrolling(&ToggleZenkaGeometry));
+    Bind(CmFalseColour, withScrolling(&ToggleFalseColour));
+    Bind(CmAutoContrast, withScrolling(&ToggleAutoContrast));
+    Bind(CmMaxStretchAllImages, [this] { UseMaxStretchOnAllImages(session_); });
+    Bind(CmMaxStretchFocusOnly, [this] { UseMaxStretchOnFocusImagesOnly(session_); });
+    Bind(CmMaxPaletteStretch, [this] { TMaxDialog(session_, this).exec(); });
+    Bind(CmMirrorImage, [this] { MirrorImage(session_); });
+}
+
+}  // namespace talvor

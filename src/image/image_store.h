@@ -1,0 +1,59 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+namespace talvor {
+
+// Fixed frame geometry: every frame in the program has this shape.
+inline constexpr int kFrameColumns = 512;
+inline constexpr int kFrameRows = 290;
+inline constexpr int kFramePixels = kFrameColumns * kFrameRows;  // 148480
+inline constexpr int kCameraColumns = 510;
+inline constexpr int kBufferWords = 150000;
+inline constexpr int kZenkaRows = 373;
+inline constexpr int kSmallFrameSide = 128;
+inline constexpr int kSmallFramePixels = kSmallFrameSide * kSmallFrameSide;  // 16384
+inline constexpr int kDisplayBytesSize = kFrameColumns * kZenkaRows + 4;    // 190980
+
+using ImageBuffer = std::array<uint16_t, kBufferWords>;
+using DisplayByteBuffer = std::array<uint8_t, kDisplayBytesSize>;
+
+struct PaletteEntry {
+    uint8_t red = 0;
+    uint8_t green = 0;
+    uint8_t blue = 0;
+    uint8_t flags = 0;
+};
+
+// The frame stores that live for the whole run. Their contents move between them; the stores
+// themselves are never exchanged or reallocated.
+struct ImageStore {
+    ImageBuffer CurrentImage{};
+    ImageBuffer SecondImage{};
+    ImageBuffer UndoImage{};
+    ImageBuffer FlatImage{};
+    DisplayByteBuffer DisplayBytes{};
+    DisplayByteBuffer BitmapRows{};
+    std::array<PaletteEntry, 256> DisplayPalette{};
+};
+
+// Makes the stores with their start-up contents.
+std::unique_ptr<ImageStore> CreateImageStore();
+
+// The start-up contents: a vertical grey ramp (row y holds 225 y) in the current, second and
+// undo frames, an empty flat frame, and the grey display palette.
+void FillStartupContents(ImageStore& store);
+
+// Copies the 148480 words of the frame area; the words beyond it keep their values.
+void CopyFrame(const ImageBuffer& source, ImageBuffer& destination);
+
+inline uint16_t& PixelAt(ImageBuffer& frame, int x, int y) {
+    return frame[static_cast<std::size_t>(y) * kFrameColumns + x];
+}
+inline uint16_t PixelAt(const ImageBuffer& frame, int x, int y) {
+    return frame[static_cast<std::size_t>(y) * kFrameColumns + x];
+}
+
+}  // namespace talvor

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace talvor {
+
+inline constexpr int kHistorySlots = 15;
+inline constexpr std::size_t kHistoryLineLength = 39;
+inline constexpr std::string_view kCaptureTitle = "Zenka Camera Image";
+
+// Which filter the last file dialog used; the next dialog starts there.
+enum class FileKind { NativeRaw = 1, Fits = 2, AllFiles = 3 };
+
+// The state that travels with the current frame and the view flags several subsystems test.
+struct WorkingState {
+    // The title of the current image. Long file titles are held whole, not cut.
+    std::string ImageTitle;
+    // Names of the processing steps applied to the current image; empty slots are free.
+    std::array<std::string, kHistorySlots> HistoryLines;
+    FileKind LastFileKind = FileKind::NativeRaw;
+    bool UnsignedFits = false;
+    bool ZenkaGeometry = false;
+    bool FitToWindow = false;
+    bool FalseColour = false;
+    bool AutoContrast = false;
+    bool FocusMode = false;
+    bool SubFrameMode = false;
+    bool GuidingDisplay = false;
+    bool SmallBitmapUsed = false;
+};
+
+// Writes the text (at most 39 characters) into the first empty slot; a full history is kept.
+void AppendHistory(WorkingState& state, std::string_view text);
+void ClearHistory(WorkingState& state);
+void SetTitle(WorkingState& state, std::string_view title);
+
+// A frame that pixel-true operations must refuse: stretched to the window or in Zenka geometry.
+inline bool DisplayIsStretched(const WorkingState& state) {
+    return state.ZenkaGeometry || state.FitToWindow;
+}
+
+}  // namespace talvor
