@@ -10,8 +10,10 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Help About Talvor"));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(
-        QStringLiteral("Talvor Image processing software for use with Veltrane Zenka cameras"), this));
-    layout->addWidget(new QLabel(QStringLiteral("Version %1").arg(QStringLiteral(TALVOR_VERSION)), this));
+        QStringLiteral("Talvor Image processing software for use with Veltrane Zenka cameras"),
+        this));
+    layout->addWidget(
+        new QLabel(QStringLiteral("Version %1").arg(QStringLiteral(TALVOR_VERSION)), this));
     layout->addWidget(new QLabel(QStringLiteral("Released December 2026"), this));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     layout->addWidget(buttons);

@@ -8,7 +8,7 @@ namespace talvor {
 class AboutDialog : public QDialog {
     Q_OBJECT
 
-public:
+  public:
     explicit AboutDialog(QWidget* parent = nullptr);
 };
 

@@ -8,7 +8,7 @@ namespace talvor {
 // A file written under a temporary name in the same folder and renamed into place on Commit,
 // so that an interrupted or failed write never leaves a half file under the real name.
 class AtomicFile {
-public:
+  public:
     explicit AtomicFile(std::filesystem::path target);
     ~AtomicFile();  // discards the temporary file unless committed
     AtomicFile(const AtomicFile&) = delete;
@@ -20,7 +20,7 @@ public:
     // Closes the file and renames it over the target; false if either step fails.
     bool Commit();
 
-private:
+  private:
     void Discard();
 
     std::filesystem::path target_;

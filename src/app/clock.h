@@ -17,7 +17,7 @@ struct CalendarTime {
 // The one source of time: a millisecond count that wraps like a 32-bit counter, and the calendar.
 // Tests substitute a clock they move by hand, so exposures and timeouts run without waiting.
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     virtual uint32_t Milliseconds() = 0;
     virtual CalendarTime LocalTime() = 0;
@@ -30,7 +30,7 @@ inline bool DeadlineReached(uint32_t now, uint32_t deadline) {
 }
 
 class SystemClock final : public Clock {
-public:
+  public:
     uint32_t Milliseconds() override;
     CalendarTime LocalTime() override;
 };

@@ -75,7 +75,9 @@ const std::vector<MenuBarEntry>& MenuBarLayout() {
           {CmPrint, "&Print..."},
           kRule,
           {CmExit, "E&xit"}}},
-        {"&Edit", 0, {{CmUndoLastFilter, "&Undo Last Filter\tCTL+U"}, {CmCopy, "&Copy\tShift+Ins"}}},
+        {"&Edit",
+         0,
+         {{CmUndoLastFilter, "&Undo Last Filter\tCTL+U"}, {CmCopy, "&Copy\tShift+Ins"}}},
         {"&View",
          0,
          {{CmFitToWindow, "&Fit to window"},
@@ -131,10 +133,17 @@ const std::vector<MenuBarEntry>& MenuBarLayout() {
 
 const std::vector<Accelerator>& AcceleratorTable() {
     static const std::vector<Accelerator> table{
-        {"Ctrl+Z", CmCameraInterface}, {"Alt+X", CmExit},         {"Alt+Shift+X", CmExit},
-        {"Ctrl+H", CmHistogram},       {"Ctrl+L", CmLabel},       {"Ctrl+Q", CmQuickSaveFits},
-        {"Ctrl+P", CmPickGuideStar},   {"Ctrl+W", CmFocusFrameCentre},
-        {"Ctrl+N", CmNormalStretch},   {"Ctrl+O", CmOpen},        {"Ctrl+S", CmSave},
+        {"Ctrl+Z", CmCameraInterface},
+        {"Alt+X", CmExit},
+        {"Alt+Shift+X", CmExit},
+        {"Ctrl+H", CmHistogram},
+        {"Ctrl+L", CmLabel},
+        {"Ctrl+Q", CmQuickSaveFits},
+        {"Ctrl+P", CmPickGuideStar},
+        {"Ctrl+W", CmFocusFrameCentre},
+        {"Ctrl+N", CmNormalStretch},
+        {"Ctrl+O", CmOpen},
+        {"Ctrl+S", CmSave},
         {"Ctrl+U", CmUndoLastFilter},
     };
     return table;

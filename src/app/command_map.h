@@ -29,7 +29,7 @@ struct Accelerator {
 };
 
 struct ToolBarButton {
-    int picture = 0;    // number of the button's picture
+    int picture = 0;  // number of the button's picture
     int command = 0;
     int gapBefore = 0;  // pixels of space left of the button
 };

@@ -9,7 +9,7 @@ namespace talvor {
 // the original way ("c:\autosave\talvor.ini") and matched case-insensitively against what is on
 // disk, so "c:\AUTOSAVE" and "c:\autosave" are one folder.
 class DataDirectory {
-public:
+  public:
     explicit DataDirectory(std::filesystem::path root);
 
     // $XDG_DATA_HOME/talvor, else ~/.local/share/talvor.
@@ -28,7 +28,7 @@ public:
     // Creates the directory. True only when it did not exist and has now been made.
     bool CreateDirectory(std::string_view drivePath) const;
 
-private:
+  private:
     std::filesystem::path root_;
 };
 

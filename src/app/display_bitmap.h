@@ -41,13 +41,17 @@ ColourTable BuildColourTable(const PaletteOptions& options);
 std::array<uint8_t, kBitmapHeaderSize> BuildBitmapHeader(int width, int height,
                                                          const ColourTable& colours);
 
-enum class BitmapWriteResult { Written = 0, NoFileObject = 1, HeaderNotWritten = 2, PixelsNotWritten = 3 };
+enum class BitmapWriteResult {
+    Written = 0,
+    NoFileObject = 1,
+    HeaderNotWritten = 2,
+    PixelsNotWritten = 3
+};
 
 // Writes the display bytes to the given file as an 8-bit bitmap, bottom row first through the
 // row buffer: 128 x 128 for a small frame, 512 x 373 in Zenka geometry, else 512 x 290.
 BitmapWriteResult WriteDisplayBitmap(const DisplayByteBuffer& bytes, DisplayByteBuffer& bitmapRows,
                                      bool smallFrame, bool zenkaGeometry,
-                                     const ColourTable& colours,
-                                     const std::filesystem::path& file);
+                                     const ColourTable& colours, const std::filesystem::path& file);
 
 }  // namespace talvor

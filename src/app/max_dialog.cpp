@@ -77,6 +77,8 @@ void TMaxDialog::OnScrollAction(int action) {
     ShowStretchBits();
 }
 
-void TMaxDialog::ShowStretchBits() { value_->setText(QString::number(session_.readout.StretchBits)); }
+void TMaxDialog::ShowStretchBits() {
+    value_->setText(QString::number(session_.readout.StretchBits));
+}
 
 }  // namespace talvor

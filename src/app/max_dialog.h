@@ -15,10 +15,10 @@ struct Session;
 class TMaxDialog : public QDialog {
     Q_OBJECT
 
-public:
+  public:
     TMaxDialog(Session& session, QWidget* parent = nullptr);
 
-private:
+  private:
     void OnScrollAction(int action);
     void ShowStretchBits();
 

@@ -36,20 +36,25 @@ constexpr std::pair<int, std::string_view> kMessages[] = {
     {24, kIniUnwritable},
     {27, kIniUnreadable},
     {32, "Cannot open bitmap file"},
-    {33, "Sorry. Guide star lost.\n\nStar may have moved more than 10 pixels, or has different "
-         "intensity to previous reading (+/-5%)"},
-    {34, "Sorry. Cannot find suitable guide star\n\nStar must be at least +/-5% of next "
-         "brightest."},
+    {33,
+     "Sorry. Guide star lost.\n\nStar may have moved more than 10 pixels, or has different "
+     "intensity to previous reading (+/-5%)"},
+    {34,
+     "Sorry. Cannot find suitable guide star\n\nStar must be at least +/-5% of next "
+     "brightest."},
     {35, "Sorry, Can Only Select Star in Standard or 150% Display Options."},
     {36, "Sorry. No Connection to Telescope"},
     {37, "Sorry, you cannot run Photometry, Row Plot and Merging at the same time"},
-    {38, "Sorry, Photometry only available in standard Geometry. Ensure Image is not stretched "
-         "to fit window or in Zenka geometry."},
-    {39, "Sorry, you are already in Photometry mode. Click left Mouse button when on object you "
-         "wish to measure"},
+    {38,
+     "Sorry, Photometry only available in standard Geometry. Ensure Image is not stretched "
+     "to fit window or in Zenka geometry."},
+    {39,
+     "Sorry, you are already in Photometry mode. Click left Mouse button when on object you "
+     "wish to measure"},
     {41, "You didn't choose an Zenka or a suitable FITS File"},
-    {43, "Sorry, Merging only available in standard Geometry. Ensure Image is not stretched to "
-         "fit window or in Zenka geometry."},
+    {43,
+     "Sorry, Merging only available in standard Geometry. Ensure Image is not stretched to "
+     "fit window or in Zenka geometry."},
     {44, "Sorry, you are already in Merging mode."},
     {47, "Sorry, Rowplot is only available in Standard Geometry"},
     {49, kNoDiskSpace},

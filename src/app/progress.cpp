@@ -16,7 +16,9 @@ ProgressWindow::ProgressWindow(UserInterface& ui, ProgressState& state) : ui_(ui
     ui_.SetProgressPosition(0);
 }
 
-ProgressWindow::~ProgressWindow() { ui_.CloseProgress(); }
+ProgressWindow::~ProgressWindow() {
+    ui_.CloseProgress();
+}
 
 void ProgressWindow::SetPosition(int position) {
     if (state_.ProgressTitleChanged) {

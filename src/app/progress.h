@@ -22,7 +22,7 @@ void ChangeProgressTitle(ProgressState& state, const std::string& title);
 // The progress window of one long step: opened with the current title, closed when the step
 // ends, also when it ends early.
 class ProgressWindow {
-public:
+  public:
     ProgressWindow(UserInterface& ui, ProgressState& state);
     ~ProgressWindow();
     ProgressWindow(const ProgressWindow&) = delete;
@@ -31,7 +31,7 @@ public:
     // Applies a pending title change, then moves the bar (0..256; more shows a full bar).
     void SetPosition(int position);
 
-private:
+  private:
     UserInterface& ui_;
     ProgressState& state_;
 };

@@ -24,8 +24,12 @@ TProgressDialog::TProgressDialog(const QString& caption, QWidget* parent)
     layout->addWidget(new QLabel(QStringLiteral("100%"), this));
 }
 
-void TProgressDialog::SetPosition(int position) { gauge_->setValue(position); }
+void TProgressDialog::SetPosition(int position) {
+    gauge_->setValue(position);
+}
 
-int TProgressDialog::Position() const { return gauge_->value(); }
+int TProgressDialog::Position() const {
+    return gauge_->value();
+}
 
 }  // namespace talvor

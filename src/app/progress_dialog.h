@@ -11,12 +11,12 @@ namespace talvor {
 class TProgressDialog : public QDialog {
     Q_OBJECT
 
-public:
+  public:
     explicit TProgressDialog(const QString& caption, QWidget* parent = nullptr);
     void SetPosition(int position);
     int Position() const;
 
-private:
+  private:
     QScrollBar* gauge_;
 };
 

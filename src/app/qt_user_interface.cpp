@@ -12,9 +12,13 @@
 
 namespace talvor {
 
-QtUserInterface::QtUserInterface() { qApp->installEventFilter(this); }
+QtUserInterface::QtUserInterface() {
+    qApp->installEventFilter(this);
+}
 
-QtUserInterface::~QtUserInterface() { qApp->removeEventFilter(this); }
+QtUserInterface::~QtUserInterface() {
+    qApp->removeEventFilter(this);
+}
 
 bool QtUserInterface::eventFilter(QObject* watched, QEvent* event) {
     if (dispatchDepth_ > 0 && watched->isWidgetType()) {
@@ -31,9 +35,10 @@ bool QtUserInterface::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void QtUserInterface::ShowMessage(const std::string& text) {
-    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(kApplicationName.data(),
-                                                           static_cast<int>(kApplicationName.size())),
-                    QString::fromStdString(text), QMessageBox::Ok);
+    QMessageBox box(
+        QMessageBox::NoIcon,
+        QString::fromUtf8(kApplicationName.data(), static_cast<int>(kApplicationName.size())),
+        QString::fromStdString(text), QMessageBox::Ok);
     box.exec();
 }
 
@@ -57,13 +62,21 @@ bool QtUserInterface::DispatchPendingEvents() {
     return seen;
 }
 
-void QtUserInterface::IdleWait() { QThread::msleep(2); }
+void QtUserInterface::IdleWait() {
+    QThread::msleep(2);
+}
 
-void QtUserInterface::Beep() { QApplication::beep(); }
+void QtUserInterface::Beep() {
+    QApplication::beep();
+}
 
-void QtUserInterface::PushBusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+void QtUserInterface::PushBusyCursor() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
 
-void QtUserInterface::PopCursor() { QApplication::restoreOverrideCursor(); }
+void QtUserInterface::PopCursor() {
+    QApplication::restoreOverrideCursor();
+}
 
 void QtUserInterface::OpenProgress(const std::string& caption) {
     progress_ = std::make_unique<TProgressDialog>(QString::fromStdString(caption), frame_);
@@ -82,7 +95,9 @@ void QtUserInterface::SetProgressPosition(int position) {
     }
 }
 
-void QtUserInterface::CloseProgress() { progress_.reset(); }
+void QtUserInterface::CloseProgress() {
+    progress_.reset();
+}
 
 void QtUserInterface::SetMainCaption(const std::string& caption) {
     if (frame_ != nullptr) {

@@ -16,7 +16,7 @@ class TalvorFrame;
 class QtUserInterface final : public QObject, public UserInterface {
     Q_OBJECT
 
-public:
+  public:
     QtUserInterface();
     ~QtUserInterface() override;
 
@@ -37,10 +37,10 @@ public:
     void SetMainCaption(const std::string& caption) override;
     bool LoadDisplayBitmap(const std::filesystem::path& file) override;
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     TalvorFrame* frame_ = nullptr;
     std::unique_ptr<TProgressDialog> progress_;
     int dispatchDepth_ = 0;

@@ -40,7 +40,9 @@ std::string MainCaption(std::string_view title) {
     return caption;
 }
 
-void SetMainTitle(UserInterface& ui, std::string_view title) { ui.SetMainCaption(MainCaption(title)); }
+void SetMainTitle(UserInterface& ui, std::string_view title) {
+    ui.SetMainCaption(MainCaption(title));
+}
 
 void RefreshDisplay(Session& session) {
     WorkingState& state = session.state;
@@ -58,11 +60,12 @@ void RefreshDisplay(Session& session) {
     }
     // A data directory that has gone missing is made again, so the picture still appears.
     session.dataDirectory.EnsureExists();
-    const auto file = session.dataDirectory.Resolve(smallFile ? kSmallBitmapName : kDisplayBitmapName);
-    ReportBitmapFailure(session.ui,
-                        WriteDisplayBitmap(images.DisplayBytes, images.BitmapRows, smallFile,
-                                           state.ZenkaGeometry, BuildColourTable(PaletteOptionsOf(session)),
-                                           file));
+    const auto file =
+        session.dataDirectory.Resolve(smallFile ? kSmallBitmapName : kDisplayBitmapName);
+    ReportBitmapFailure(
+        session.ui,
+        WriteDisplayBitmap(images.DisplayBytes, images.BitmapRows, smallFile, state.ZenkaGeometry,
+                           BuildColourTable(PaletteOptionsOf(session)), file));
 
     const char* shown = state.GuidingDisplay ? kSmallBitmapName : kDisplayBitmapName;
     if (!session.ui.LoadDisplayBitmap(session.dataDirectory.Resolve(shown))) {

@@ -22,6 +22,8 @@ TTalvorApp::~TTalvorApp() {
     frame_.reset();
 }
 
-void TTalvorApp::Show() { frame_->show(); }
+void TTalvorApp::Show() {
+    frame_->show();
+}
 
 }  // namespace talvor

@@ -14,7 +14,7 @@ class TalvorFrame;
 // The application: the frame stores, the session state, the user interface and the main frame,
 // made in start-up order and kept for the whole run.
 class TTalvorApp {
-public:
+  public:
     explicit TTalvorApp(const std::filesystem::path& dataDirectory);
     ~TTalvorApp();
 
@@ -24,7 +24,7 @@ public:
     // Shows the frame; the caller then runs the event loop.
     void Show();
 
-private:
+  private:
     std::unique_ptr<ImageStore> images_;
     std::unique_ptr<SystemClock> clock_;
     std::unique_ptr<QtUserInterface> ui_;

@@ -1,6 +1,7 @@
 #include "app/talvor_frame.h"
 
 #include <QAction>
+#include <QLayout>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPrinter>
@@ -43,6 +44,12 @@ TalvorFrame::TalvorFrame(Session& session, QWidget* parent)
     toolBar_->setIconSize(QSize(32, 32));
     toolBar_->setMovable(false);
     toolBar_->setFloatable(false);
+    // Close-packed buttons, so that the whole bar fits the frame's width.
+    toolBar_->layout()->setSpacing(0);
+    toolBar_->setStyleSheet(
+        QStringLiteral("QToolButton { border: 1px solid transparent; padding: 0px; margin: 0px; }"
+                       "QToolButton:hover { border: 1px solid #808080; }"
+                       "QToolButton:pressed { border: 1px solid #404040; background: #d0d0d0; }"));
     addToolBar(Qt::TopToolBarArea, toolBar_);
     statusBar();
     BuildMenuBar();
@@ -105,8 +112,9 @@ void TalvorFrame::RebuildToolBar() {
             gap->setFixedWidth(button.gapBefore);
             toolBar_->addWidget(gap);
         }
-        QAction* action = toolBar_->addAction(ToolBarPicture(button.picture),
-                                              QString::fromStdString(PlainCommandName(button.command)));
+        QAction* action =
+            toolBar_->addAction(ToolBarPicture(button.picture),
+                                QString::fromStdString(PlainCommandName(button.command)));
         action->setStatusTip(ToQString(HintText(button.command)));
         const int id = button.command;
         connect(action, &QAction::triggered, this, [this, id] { Dispatch(id); });
@@ -173,7 +181,8 @@ std::vector<QAction*> TalvorFrame::AcceleratorActions(int id) const {
 void TalvorFrame::BindShellCommands() {
     Bind(CmHelp, [this] {
         if (!ShowHelpContents(this)) {
-            QMessageBox::critical(nullptr, QStringLiteral("Talvor"), QStringLiteral("WinHelp failed!"));
+            QMessageBox::critical(nullptr, QStringLiteral("Talvor"),
+                                  QStringLiteral("WinHelp failed!"));
         }
     });
     Bind(CmAbout, [this] { AboutDialog(this).exec(); });

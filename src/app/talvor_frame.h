@@ -23,7 +23,7 @@ inline constexpr const char* kFrameBanner = "Drevik Zenka USB Camera Software";
 class TalvorFrame : public QMainWindow {
     Q_OBJECT
 
-public:
+  public:
     explicit TalvorFrame(Session& session, QWidget* parent = nullptr);
     ~TalvorFrame() override;
 
@@ -44,7 +44,7 @@ public:
     // Every accelerator action of a command.
     std::vector<QAction*> AcceleratorActions(int id) const;
 
-private:
+  private:
     void BuildMenuBar();
     void BuildAccelerators();
     void BindShellCommands();

@@ -64,7 +64,9 @@ void TTalvorWindow::resizeEvent(QResizeEvent* event) {
     }
 }
 
-void TTalvorWindow::scrollContentsBy(int, int) { viewport()->update(); }
+void TTalvorWindow::scrollContentsBy(int, int) {
+    viewport()->update();
+}
 
 void TTalvorWindow::paintEvent(QPaintEvent*) {
     if (session_.display.RefreshPending) {

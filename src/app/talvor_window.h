@@ -13,7 +13,7 @@ struct Session;
 class TTalvorWindow : public QAbstractScrollArea {
     Q_OBJECT
 
-public:
+  public:
     TTalvorWindow(Session& session, QWidget* parent = nullptr);
 
     // Replaces the picture by the bitmap file; false when the file cannot be read.
@@ -25,12 +25,12 @@ public:
     // Scroll ranges for the picture and the window size, then back to the origin.
     void SetUpScrolling();
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
 
-private:
+  private:
     void TakeBackgroundFromSettings();
     void PaintPickedStarCross(class QPainter& painter) const;
 

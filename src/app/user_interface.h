@@ -8,7 +8,7 @@ namespace talvor {
 // Everything the core needs from the person at the screen. The desktop program implements it
 // with real windows; tests implement it with a recorder.
 class UserInterface {
-public:
+  public:
     virtual ~UserInterface() = default;
 
     // A modal box titled "Talvor" with one OK button and the given text.
@@ -41,13 +41,13 @@ public:
 
 // Shows the hourglass for the lifetime of the object, also when a step ends early.
 class BusyCursor {
-public:
+  public:
     explicit BusyCursor(UserInterface& ui) : ui_(ui) { ui_.PushBusyCursor(); }
     ~BusyCursor() { ui_.PopCursor(); }
     BusyCursor(const BusyCursor&) = delete;
     BusyCursor& operator=(const BusyCursor&) = delete;
 
-private:
+  private:
     UserInterface& ui_;
 };
 

@@ -26,7 +26,9 @@ constexpr std::string_view kUsage =
     "  (none yet: the file, processing, measurement and hardware commands arrive with the\n"
     "   parts of the program that carry them out)\n";
 
-void PrintUsage(std::FILE* stream) { std::fputs(std::string(kUsage).c_str(), stream); }
+void PrintUsage(std::FILE* stream) {
+    std::fputs(std::string(kUsage).c_str(), stream);
+}
 
 }  // namespace
 

@@ -15,7 +15,7 @@ inline constexpr int kBufferWords = 150000;
 inline constexpr int kZenkaRows = 373;
 inline constexpr int kSmallFrameSide = 128;
 inline constexpr int kSmallFramePixels = kSmallFrameSide * kSmallFrameSide;  // 16384
-inline constexpr int kDisplayBytesSize = kFrameColumns * kZenkaRows + 4;    // 190980
+inline constexpr int kDisplayBytesSize = kFrameColumns * kZenkaRows + 4;     // 190980
 
 using ImageBuffer = std::array<uint16_t, kBufferWords>;
 using DisplayByteBuffer = std::array<uint8_t, kDisplayBytesSize>;

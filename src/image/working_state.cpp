@@ -18,6 +18,8 @@ void ClearHistory(WorkingState& state) {
     }
 }
 
-void SetTitle(WorkingState& state, std::string_view title) { state.ImageTitle = title; }
+void SetTitle(WorkingState& state, std::string_view title) {
+    state.ImageTitle = title;
+}
 
 }  // namespace talvor

@@ -6,7 +6,7 @@ namespace talvor {
 namespace {
 
 class BackgroundEstimateTest : public ::testing::Test {
-protected:
+  protected:
     // Fills rows first..last-1 with counts of the given high bytes, the rest with byte 0.
     void FillRows(int firstRow, int endRow, std::initializer_list<std::pair<int, int>> counts) {
         frame.fill(0);

@@ -69,7 +69,8 @@ TEST(CommandMapTest, ToolBarGainsTheTelescopeButtonOnlyWithATelescope) {
 
 TEST(CommandMapTest, HintsAndPlainNames) {
     EXPECT_EQ(HintText(CmOpen), "Get an image from Disk");
-    EXPECT_EQ(HintText(CmPhotometry), "Photometry of image - caution, use with unstretched images ");
+    EXPECT_EQ(HintText(CmPhotometry),
+              "Photometry of image - caution, use with unstretched images ");
     EXPECT_EQ(HintText(CmExit), "");
     EXPECT_EQ(PlainCommandName(CmOpen), "Open...");
     EXPECT_EQ(PlainCommandName(CmRemoveBackground), "Remove Background");
@@ -99,8 +100,8 @@ TEST_F(CommandStateTest, CheckMarksFollowTheirFlags) {
     session.state.FalseColour = true;
     session.state.AutoContrast = true;
     session.guiding.PickMode = true;
-    for (const int id : {CmFitToWindow, CmZenkaGeometry, CmFalseColour, CmAutoContrast,
-                         CmPickGuideStar}) {
+    for (const int id :
+         {CmFitToWindow, CmZenkaGeometry, CmFalseColour, CmAutoContrast, CmPickGuideStar}) {
         EXPECT_TRUE(EvaluateCommand(id, session, false).checkable) << id;
         EXPECT_TRUE(checked(id)) << id;
     }

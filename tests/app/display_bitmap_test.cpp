@@ -27,7 +27,7 @@ uint32_t LittleEndianAt(const std::vector<uint8_t>& bytes, std::size_t at, int s
 }
 
 class DisplayBytesTest : public ::testing::Test {
-protected:
+  protected:
     DisplayBytesTest() : store(CreateImageStore()) {}
     std::unique_ptr<ImageStore> store;
 };
@@ -186,9 +186,9 @@ TEST_F(DisplayBytesTest, BitmapFilesHaveTheirSizesAndStoreTheBottomRowFirst) {
               BitmapWriteResult::Written);
     auto bytes = ReadAll(file);
     ASSERT_EQ(bytes.size(), 1078u + 148480u);
-    EXPECT_EQ(bytes[1078], 65025 >> 8);        // first stored row is frame row 289
-    EXPECT_EQ(bytes[1078 + 289 * 512], 0);     // last stored row is frame row 0
-    EXPECT_EQ(bytes[1078 + 511], 0);           // blanked column
+    EXPECT_EQ(bytes[1078], 65025 >> 8);     // first stored row is frame row 289
+    EXPECT_EQ(bytes[1078 + 289 * 512], 0);  // last stored row is frame row 0
+    EXPECT_EQ(bytes[1078 + 511], 0);        // blanked column
 
     BuildDisplayBytes(store->CurrentImage, store->DisplayBytes, false, true);
     ASSERT_EQ(WriteDisplayBitmap(store->DisplayBytes, store->BitmapRows, false, true, grey, file),

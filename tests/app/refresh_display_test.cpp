@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <fstream>
 #include <unistd.h>
+#include <fstream>
 
 #include "app/background_estimate.h"
 #include "app/mirror_image.h"

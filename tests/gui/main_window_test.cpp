@@ -27,7 +27,7 @@ namespace talvor {
 class MainWindowTest : public QObject {
     Q_OBJECT
 
-private:
+  private:
     std::unique_ptr<QTemporaryDir> folder_;
     std::unique_ptr<TTalvorApp> app_;
 
@@ -50,7 +50,7 @@ private:
         return buttons;
     }
 
-private slots:
+  private slots:
     void init() {
         folder_ = std::make_unique<QTemporaryDir>();
         app_ = std::make_unique<TTalvorApp>(folder_->path().toStdString());
@@ -78,8 +78,8 @@ private slots:
         for (QAction* action : Frame().menuBar()->actions()) {
             titles << action->text();
         }
-        QCOMPARE(titles, (QStringList{"&File", "&Edit", "&View", "&Label", "&Contrast",
-                                      "Filter&s ", "&Merging", "&Histogram", "Help"}));
+        QCOMPARE(titles, (QStringList{"&File", "&Edit", "&View", "&Label", "&Contrast", "Filter&s ",
+                                      "&Merging", "&Histogram", "Help"}));
         QCOMPARE(Item(CmOpen)->text(), QStringLiteral("&Open...\tCTL+O"));
         QCOMPARE(Item(CmQuickSaveFits)->text(), QStringLiteral("&Quick Save as FITS\tCTL+Q "));
         QCOMPARE(Item(CmCopy)->text(), QStringLiteral("&Copy\tShift+Ins"));
@@ -97,9 +97,9 @@ private slots:
         for (const int id : {CmOpen, CmNormalStretch, CmHistogram, CmCameraInterface, CmCopy}) {
             QVERIFY2(!Item(id)->isEnabled(), qPrintable(Item(id)->text()));
         }
-        for (const int id : {CmFitToWindow, CmZenkaGeometry, CmFalseColour, CmAutoContrast,
-                             CmMaxPaletteStretch, CmMirrorImage, CmHelp, CmAbout, CmPrint,
-                             CmPrintSetup, CmExit}) {
+        for (const int id :
+             {CmFitToWindow, CmZenkaGeometry, CmFalseColour, CmAutoContrast, CmMaxPaletteStretch,
+              CmMirrorImage, CmHelp, CmAbout, CmPrint, CmPrintSetup, CmExit}) {
             QVERIFY2(Item(id)->isEnabled(), qPrintable(Item(id)->text()));
         }
         // Telescope commands stay grey without a telescope, whatever carries them out.
@@ -209,9 +209,8 @@ private slots:
     }
 
     void aKeyPressCutsTheWaitShort() {
-        QTimer::singleShot(50, [this] {
-            QTest::keyClick(Frame().Client()->viewport(), Qt::Key_Space);
-        });
+        QTimer::singleShot(
+            50, [this] { QTest::keyClick(Frame().Client()->viewport(), Qt::Key_Space); });
         QVERIFY(PumpMessages(State(), 30));
         QVERIFY(!PumpMessages(State(), 0));
     }

@@ -11,7 +11,8 @@ namespace {
 
 TEST(ImageStoreTest, StartUpHoldsTheRampInThreeStoresAndAnEmptyFlat) {
     const auto store = CreateImageStore();
-    for (const ImageBuffer* frame : {&store->CurrentImage, &store->SecondImage, &store->UndoImage}) {
+    for (const ImageBuffer* frame :
+         {&store->CurrentImage, &store->SecondImage, &store->UndoImage}) {
         EXPECT_EQ(PixelAt(*frame, 0, 0), 0);
         EXPECT_EQ(PixelAt(*frame, 511, 1), 225);
         EXPECT_EQ(PixelAt(*frame, 300, 289), 65025);

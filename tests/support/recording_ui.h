@@ -12,7 +12,7 @@ namespace talvor::testing {
 // Records what the core shows and lets a test press a key at a given moment. Each idle wait
 // lets the test clock run on by a fixed step, so waits end without real time passing.
 class RecordingUi final : public UserInterface {
-public:
+  public:
     explicit RecordingUi(TestClock& clock, uint32_t idleStepMs = 10)
         : clock_(clock), idleStepMs_(idleStepMs) {}
 
@@ -62,7 +62,7 @@ public:
     int busyDepth = 0;
     int dispatches = 0;
 
-private:
+  private:
     TestClock& clock_;
     uint32_t idleStepMs_;
     std::optional<uint32_t> pressAt_;

@@ -16,7 +16,7 @@ namespace talvor::testing {
 
 // A fresh temporary folder for one test, removed afterwards.
 class TemporaryDirectory {
-public:
+  public:
     TemporaryDirectory() {
         std::random_device random;
         path_ = std::filesystem::temp_directory_path() /
@@ -31,14 +31,14 @@ public:
     }
     const std::filesystem::path& Path() const { return path_; }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 
 // A session over start-up stores, a test clock, a recording interface and a temporary data
 // directory.
 class SessionTest : public ::testing::Test {
-protected:
+  protected:
     SessionTest()
         : images(CreateImageStore()),
           ui(clock),

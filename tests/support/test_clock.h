@@ -6,7 +6,7 @@ namespace talvor::testing {
 
 // A clock that moves only when the test moves it.
 class TestClock final : public Clock {
-public:
+  public:
     explicit TestClock(uint32_t start = 0) : now_(start) {}
     uint32_t Milliseconds() override { return now_; }
     CalendarTime LocalTime() override { return calendar_; }
@@ -15,7 +15,7 @@ public:
     void Set(uint32_t milliseconds) { now_ = milliseconds; }
     void SetCalendar(const CalendarTime& calendar) { calendar_ = calendar; }
 
-private:
+  private:
     uint32_t now_;
     CalendarTime calendar_{2026, 12, 7, 21, 30, 0};
 };

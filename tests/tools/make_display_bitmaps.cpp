@@ -23,8 +23,8 @@ bool Write(talvor::ImageStore& store, const std::filesystem::path& file, bool sm
            const talvor::PaletteOptions& options) {
     talvor::BuildDisplayBytes(store.CurrentImage, store.DisplayBytes, small, zenka);
     return talvor::WriteDisplayBitmap(store.DisplayBytes, store.BitmapRows, small, zenka,
-                                      talvor::BuildColourTable(options), file) ==
-           talvor::BitmapWriteResult::Written;
+                                      talvor::BuildColourTable(options),
+                                      file) == talvor::BitmapWriteResult::Written;
 }
 
 }  // namespace
