@@ -42,6 +42,12 @@ void QtUserInterface::ShowMessage(const std::string& text) {
     box.exec();
 }
 
+void QtUserInterface::ShowErrorBox(const std::string& title, const std::string& text) {
+    QMessageBox box(QMessageBox::Critical, QString::fromStdString(title),
+                    QString::fromStdString(text), QMessageBox::Ok);
+    box.exec();
+}
+
 bool QtUserInterface::AskYesNo(const std::string& caption, const std::string& text) {
     return QMessageBox::question(frame_, QString::fromStdString(caption),
                                  QString::fromStdString(text),

@@ -24,6 +24,7 @@ class QtUserInterface final : public QObject, public UserInterface {
     TProgressDialog* Progress() const { return progress_.get(); }
 
     void ShowMessage(const std::string& text) override;
+    void ShowErrorBox(const std::string& title, const std::string& text) override;
     bool AskYesNo(const std::string& caption, const std::string& text) override;
     bool DispatchPendingEvents() override;
     void IdleWait() override;

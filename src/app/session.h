@@ -3,12 +3,14 @@
 #include "app/data_directory.h"
 #include "app/display_state.h"
 #include "app/progress.h"
+#include "camera/camera_state.h"
 #include "camera/readout_state.h"
 #include "image/image_store.h"
 #include "image/program_settings.h"
 #include "image/working_state.h"
 #include "telescope/guiding_state.h"
 #include "telescope/mouse_modes.h"
+#include "telescope/telescope_state.h"
 
 namespace talvor {
 
@@ -26,9 +28,11 @@ struct Session {
     WorkingState state;
     DisplayState display;
     ProgramSettings settings;
+    CameraState camera;
     ReadoutState readout;
     GuidingState guiding;
     MouseModes modes;
+    TelescopeState telescope;
     ProgressState progress;
     DataDirectory dataDirectory;
     Clock& clock;

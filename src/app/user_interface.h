@@ -13,6 +13,8 @@ class UserInterface {
 
     // A modal box titled "Talvor" with one OK button and the given text.
     virtual void ShowMessage(const std::string& text) = 0;
+    // A modal error box with a stop icon and the given title.
+    virtual void ShowErrorBox(const std::string& title, const std::string& text) = 0;
     // A modal yes/no question; true for yes.
     virtual bool AskYesNo(const std::string& caption, const std::string& text) = 0;
 

@@ -19,6 +19,9 @@ class RecordingUi final : public UserInterface {
     void PressAt(uint32_t milliseconds) { pressAt_ = milliseconds; }
 
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
+    void ShowErrorBox(const std::string& title, const std::string& text) override {
+        errorBoxes.push_back(title + ": " + text);
+    }
     bool AskYesNo(const std::string&, const std::string& text) override {
         questions.push_back(text);
         return answerYes;
@@ -51,6 +54,7 @@ class RecordingUi final : public UserInterface {
     }
 
     std::vector<std::string> messages;
+    std::vector<std::string> errorBoxes;  // "title: text"
     std::vector<std::string> questions;
     std::vector<std::string> captions;
     std::vector<std::string> progressCaptions;
