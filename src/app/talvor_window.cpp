@@ -7,6 +7,7 @@
 #include "app/background_estimate.h"
 #include "app/refresh_display.h"
 #include "app/session.h"
+#include "image/settings_file.h"
 
 namespace talvor {
 namespace {
@@ -25,6 +26,8 @@ TTalvorWindow::TTalvorWindow(Session& session, QWidget* parent)
     horizontalScrollBar()->setSingleStep(1);
     verticalScrollBar()->setSingleStep(1);
     setFrameShape(QFrame::NoFrame);
+    // A missing or unreadable settings file leaves the built-in defaults; nothing to report.
+    ReadSettings(session_);
     TakeBackgroundFromSettings();
 }
 

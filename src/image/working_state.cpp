@@ -18,6 +18,11 @@ void ClearHistory(WorkingState& state) {
     }
 }
 
+void ClearHistoryAndHeaderTexts(WorkingState& state) {
+    ClearHistory(state);
+    ResetFitsDetails(state.Fits);
+}
+
 void SetTitle(WorkingState& state, std::string_view title) {
     state.ImageTitle = title;
 }

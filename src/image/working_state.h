@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "image/fits_details.h"
+
 namespace talvor {
 
 inline constexpr int kHistorySlots = 15;
@@ -19,6 +21,7 @@ struct WorkingState {
     std::string ImageTitle;
     // Names of the processing steps applied to the current image; empty slots are free.
     std::array<std::string, kHistorySlots> HistoryLines;
+    FitsDetails Fits;
     FileKind LastFileKind = FileKind::NativeRaw;
     bool UnsignedFits = false;
     bool ZenkaGeometry = false;
@@ -34,6 +37,8 @@ struct WorkingState {
 // Writes the text (at most 39 characters) into the first empty slot; a full history is kept.
 void AppendHistory(WorkingState& state, std::string_view text);
 void ClearHistory(WorkingState& state);
+// Before a file is loaded into the current image: empty history and default header texts.
+void ClearHistoryAndHeaderTexts(WorkingState& state);
 void SetTitle(WorkingState& state, std::string_view title);
 
 // A frame that pixel-true operations must refuse: stretched to the window or in Zenka geometry.

@@ -1,0 +1,20 @@
+#include "image/fits_details.h"
+
+namespace talvor {
+
+void ResetFitsDetails(FitsDetails& details) {
+    details.date.clear();
+    details.time.clear();
+    details.object.clear();
+    details.observer.clear();
+    details.telescope.clear();
+    details.instrument = kDefaultInstrument;
+    details.comment.clear();
+    details.history.clear();
+    details.filter = kDefaultFilter;
+    details.focalLengthInches = 0.0;
+    details.apertureSquareInches = 0.0;
+    details.exposureSeconds = 0.0;
+}
+
+}  // namespace talvor

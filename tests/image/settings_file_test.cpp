@@ -1,0 +1,262 @@
+#include "image/settings_file.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <functional>
+#include <iterator>
+
+#include "support/session_fixture.h"
+
+namespace talvor {
+namespace {
+
+// Byte offsets of fields in the file.
+constexpr std::size_t kRaBacklashAt = 21;
+constexpr std::size_t kDecBacklashAt = 23;
+constexpr std::size_t kIgnoreDriftAt = 25;
+constexpr std::size_t kTelescopeAt = 26;
+constexpr std::size_t kDirectionsAt = 32;
+constexpr std::size_t kBackgroundAt = 15;
+constexpr std::size_t kSubDirectoryAt = 1177;
+
+class SettingsFileTest : public testing::SessionTest {
+  protected:
+    std::filesystem::path File() { return folder.Path() / "autosave" / "talvor.ini"; }
+
+    std::vector<uint8_t> Bytes() {
+        std::ifstream in(File(), std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+    void Store(const std::vector<uint8_t>& bytes) {
+        std::filesystem::create_directories(File().parent_path());
+        std::ofstream out(File(), std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<long>(bytes.size()));
+    }
+    // A file written from a fresh session with the given change, then the session reset.
+    std::vector<uint8_t> FileWith(const std::function<void(Session&)>& change) {
+        change(session);
+        EXPECT_EQ(WriteSettings(session), SettingsResult::Done);
+        session.settings = ProgramSettings{};
+        session.state = WorkingState{};
+        return Bytes();
+    }
+};
+
+TEST_F(SettingsFileTest, FirstRunMakesTheFolderAndWritesTheDefaults) {
+    EXPECT_EQ(ReadSettings(session), SettingsResult::Done);
+    const auto bytes = Bytes();
+    ASSERT_EQ(bytes.size(), kSettingsFileSize);
+    EXPECT_EQ(bytes[4], 'n');  // fast_par
+    EXPECT_EQ(bytes[7], 8);    // mask radius
+    EXPECT_EQ(bytes[kBackgroundAt], 'l');
+    EXPECT_EQ(bytes[16], '1');  // focus delay
+    EXPECT_EQ(bytes[kTelescopeAt], 'n');
+    EXPECT_EQ(std::string(bytes.begin() + kDirectionsAt, bytes.begin() + kDirectionsAt + 4),
+              "nsew");
+    EXPECT_EQ(std::string(bytes.begin() + 36, bytes.begin() + 36 + 13), "OBJECT  = '' ");
+    EXPECT_EQ(std::string(bytes.begin() + 196, bytes.begin() + 196 + 24),
+              "INSTRUME= 'Veltrane CCD'");
+    EXPECT_EQ(bytes[kSubDirectoryAt], 0);
+    EXPECT_EQ(bytes[kSubDirectoryAt + 1], ' ');
+}
+
+TEST_F(SettingsFileTest, EveryValueSurvivesAWriteAndARead) {
+    const auto written = FileWith([](Session& s) {
+        ProgramSettings& p = s.settings;
+        p.QuickSaveCounter = 65000;
+        p.UtOffsetHours = -7;
+        p.FastPar = true;
+        p.ReservedModeA = -3;
+        p.GuideStarMaskRadius = 13;
+        p.ReservedModeB = 9;
+        p.Port = CommPort::Com2;
+        p.GuideTrainingSeconds = 4;
+        p.Background = WindowBackground::Grey;
+        p.FocusDelayOneSecond = false;
+        p.RaPixelsPerSecond = 5;
+        p.DecPixelsPerSecond = -6;
+        p.RaBacklash = 20;
+        p.DecBacklash = 3;
+        p.IgnoreDriftBelowOnePixel = true;
+        p.Telescope = TelescopeType::ControlBox;
+        p.DisableInterruptsDuringDownload = false;
+        p.RaHysteresis = 10;
+        p.DecHysteresis = 20;
+        p.NorthLetter = 's';
+        p.SouthLetter = 'n';
+        p.EastLetter = 'w';
+        p.WestLetter = 'e';
+        p.ReservedFlagC = true;
+        p.BeepAfterExposure = true;
+        p.DirectionChangeDelay70Ms = true;
+        p.ControlBoxFound = true;
+        p.AutoSaveSubDirectory = "night1";
+        p.ControlBoxLongDelay = true;
+        p.DebugMode = true;
+        s.state.UnsignedFits = true;
+        FitsDetails& f = s.state.Fits;
+        f.object = "M42";
+        f.telescope = "Newtonian 8in";
+        f.instrument = "Zenka 237";
+        f.observer = "A. Observer";
+        f.origin = "Hill top";
+        f.history = std::string(100, 'h');
+        f.comment = "seeing 3/5";
+        f.filter = "Red";
+        f.apertureSquareInches = 50.25;
+        f.focalLengthInches = 47.5;
+    });
+    ASSERT_EQ(written.size(), kSettingsFileSize);
+    ASSERT_EQ(ReadSettings(session), SettingsResult::Done);
+    const ProgramSettings& p = session.settings;
+    EXPECT_EQ(p.QuickSaveCounter, 65000);
+    EXPECT_EQ(p.UtOffsetHours, -7);
+    EXPECT_TRUE(p.FastPar);
+    EXPECT_EQ(p.ReservedModeA, -3);
+    EXPECT_EQ(p.GuideStarMaskRadius, 13);
+    EXPECT_EQ(p.ReservedModeB, 9);
+    EXPECT_EQ(p.Port, CommPort::Com2);
+    EXPECT_EQ(p.GuideTrainingSeconds, 4);
+    EXPECT_EQ(p.Background, WindowBackground::Grey);
+    EXPECT_FALSE(p.FocusDelayOneSecond);
+    EXPECT_EQ(p.RaPixelsPerSecond, 5);
+    EXPECT_EQ(p.DecPixelsPerSecond, -6);
+    EXPECT_EQ(p.RaBacklash, 20);
+    EXPECT_EQ(p.DecBacklash, 3);
+    EXPECT_TRUE(p.IgnoreDriftBelowOnePixel);
+    EXPECT_EQ(p.Telescope, TelescopeType::ControlBox);
+    EXPECT_FALSE(p.DisableInterruptsDuringDownload);
+    EXPECT_EQ(p.RaHysteresis, 10);
+    EXPECT_EQ(p.DecHysteresis, 20);
+    EXPECT_EQ(std::string({p.NorthLetter, p.SouthLetter, p.EastLetter, p.WestLetter}), "snwe");
+    EXPECT_TRUE(p.ReservedFlagC);
+    EXPECT_TRUE(p.BeepAfterExposure);
+    EXPECT_TRUE(p.DirectionChangeDelay70Ms);
+    EXPECT_TRUE(p.ControlBoxFound);
+    EXPECT_EQ(p.AutoSaveSubDirectory, "night1");
+    EXPECT_EQ(AutoSaveDirectory(p), "c:\\AUTOSAVE\\night1");
+    EXPECT_TRUE(p.ControlBoxLongDelay);
+    EXPECT_TRUE(p.DebugMode);
+    EXPECT_TRUE(session.state.UnsignedFits);
+    const FitsDetails& f = session.state.Fits;
+    EXPECT_EQ(f.object, "M42");
+    EXPECT_EQ(f.telescope, "Newtonian 8in");
+    EXPECT_EQ(f.instrument, "Zenka 237");
+    EXPECT_EQ(f.observer, "A. Observer");
+    EXPECT_EQ(f.origin, "Hill top");
+    // Paragraphs come back padded with spaces to 255 characters.
+    EXPECT_EQ(f.history, std::string(100, 'h') + std::string(155, ' '));
+    EXPECT_EQ(f.comment, "seeing 3/5" + std::string(245, ' '));
+    EXPECT_EQ(f.filter, "Red");
+    EXPECT_EQ(f.apertureSquareInches, 50.25);
+    EXPECT_EQ(f.focalLengthInches, 47.5);
+    EXPECT_EQ(Bytes(), written);
+}
+
+TEST_F(SettingsFileTest, AFileOneByteShortLoadsAllButTheDebugFlag) {
+    auto bytes = FileWith([](Session& s) {
+        s.settings.DebugMode = true;
+        s.settings.ControlBoxLongDelay = true;
+        s.settings.Telescope = TelescopeType::MeadeLx200;
+    });
+    bytes.pop_back();
+    Store(bytes);
+    EXPECT_EQ(ReadSettings(session), SettingsResult::Unreadable);
+    EXPECT_TRUE(session.settings.ControlBoxLongDelay);
+    EXPECT_EQ(session.settings.Telescope, TelescopeType::MeadeLx200);
+    EXPECT_FALSE(session.settings.DebugMode);
+    EXPECT_EQ(Bytes().size(), kSettingsFileSize - 1);  // a short file is left for the caller
+}
+
+TEST_F(SettingsFileTest, OutOfRangeBacklashIsRepairedWithThePreviousValue) {
+    for (const int16_t bad : {int16_t{21}, int16_t{-1}}) {
+        auto bytes = FileWith([](Session& s) {
+            s.settings.RaPixelsPerSecond = 7;
+            s.settings.RaBacklash = 4;
+        });
+        bytes[kRaBacklashAt] = static_cast<uint8_t>(bad & 0xff);
+        bytes[kRaBacklashAt + 1] = static_cast<uint8_t>((bad >> 8) & 0xff);
+        Store(bytes);
+        session.settings.RaBacklash = 2;
+        session.settings.Telescope = TelescopeType::ControlBox;
+        EXPECT_EQ(ReadSettings(session), SettingsResult::Done) << bad;
+        EXPECT_EQ(session.settings.RaBacklash, 2);
+        EXPECT_EQ(session.settings.RaPixelsPerSecond, 7);
+        // Fields after the bad one keep their previous values, and the file now says so.
+        EXPECT_EQ(session.settings.Telescope, TelescopeType::ControlBox);
+        const auto repaired = Bytes();
+        ASSERT_EQ(repaired.size(), kSettingsFileSize);
+        EXPECT_EQ(repaired[kRaBacklashAt], 2);
+        EXPECT_EQ(repaired[kTelescopeAt], 'b');
+    }
+    auto bytes = FileWith([](Session&) {});
+    bytes[kDecBacklashAt] = 0xff;
+    bytes[kDecBacklashAt + 1] = 0xff;
+    Store(bytes);
+    session.settings.DecBacklash = 5;
+    EXPECT_EQ(ReadSettings(session), SettingsResult::Done);
+    EXPECT_EQ(session.settings.DecBacklash, 5);
+    EXPECT_EQ(Bytes()[kDecBacklashAt], 5);
+}
+
+TEST_F(SettingsFileTest, UnknownLettersAreRepaired) {
+    const auto repairs = [this](std::size_t at, uint8_t value) {
+        auto bytes = FileWith([](Session& s) { s.settings.GuideTrainingSeconds = 2; });
+        bytes[at] = value;
+        Store(bytes);
+        session.settings.DebugMode = true;
+        EXPECT_EQ(ReadSettings(session), SettingsResult::Done);
+        EXPECT_EQ(session.settings.GuideTrainingSeconds, 2);
+        // Rewritten: the later debug flag now stands in the file with its previous value.
+        return Bytes().back() == 'y' && Bytes()[at] != value;
+    };
+    EXPECT_TRUE(repairs(kIgnoreDriftAt, 'x'));
+    EXPECT_TRUE(repairs(kTelescopeAt, 'z'));
+    EXPECT_TRUE(repairs(kTelescopeAt + 1, '2'));
+    auto bytes = FileWith([](Session&) {});
+    bytes[kDirectionsAt + 2] = 'q';
+    bytes[kDirectionsAt + 3] = 'q';
+    Store(bytes);
+    EXPECT_EQ(ReadSettings(session), SettingsResult::Done);
+    EXPECT_EQ(Bytes()[kDirectionsAt + 2], 'e');
+}
+
+TEST_F(SettingsFileTest, LenientFieldsTakeTheirFallbacks) {
+    auto bytes = FileWith([](Session&) {});
+    bytes[kBackgroundAt] = 'x';
+    bytes[4] = '?';  // fast_par
+    bytes[11] = 7;   // comm port value 7 selects COM2
+    bytes[12] = 0;
+    std::string name = "night1";
+    std::copy(name.begin(), name.end(), bytes.begin() + kSubDirectoryAt);
+    bytes[kSubDirectoryAt + name.size()] = 0;
+    Store(bytes);
+    session.settings.FastPar = true;
+    EXPECT_EQ(ReadSettings(session), SettingsResult::Done);
+    EXPECT_EQ(session.settings.Background, WindowBackground::Red);
+    EXPECT_TRUE(session.settings.FastPar);
+    ASSERT_EQ(ui.errorBoxes.size(), 1u);
+    EXPECT_EQ(ui.errorBoxes[0], "TALVOR: Failed to read fast_par value");
+    EXPECT_EQ(session.settings.Port, CommPort::Com2);
+    EXPECT_EQ(AutoSaveDirectory(session.settings), "c:\\AUTOSAVE\\night1");
+}
+
+TEST_F(SettingsFileTest, ALongerFileReadsItsKnownFields) {
+    auto bytes = FileWith([](Session& s) { s.settings.DebugMode = true; });
+    bytes.resize(4000, 'z');
+    Store(bytes);
+    EXPECT_EQ(ReadSettings(session), SettingsResult::Done);
+    EXPECT_TRUE(session.settings.DebugMode);
+}
+
+TEST_F(SettingsFileTest, MissingFileAndUnwritableFolder) {
+    std::filesystem::create_directories(File().parent_path());
+    EXPECT_EQ(ReadSettings(session), SettingsResult::Unreadable);
+    std::filesystem::create_directory(File());  // a folder where the file should be
+    EXPECT_EQ(WriteSettings(session), SettingsResult::NotWritten);
+    EXPECT_TRUE(std::filesystem::is_directory(File()));
+}
+
+}  // namespace
+}  // namespace talvor
