@@ -5,60 +5,94 @@
 #include <string_view>
 #include <vector>
 
+#include "app/data_directory.h"
+#include "batch/batch_context.h"
+#include "batch/exit_status.h"
+#include "batch/file_commands.h"
+
 namespace {
 
-constexpr int kExitSuccess = 0;
-constexpr int kExitUsage = 2;
+using talvor::BatchContext;
 
-constexpr std::string_view kUsage =
-    "Usage: talvor-batch [--data-dir DIR] COMMAND [ARGUMENTS]\n"
-    "       talvor-batch COMMAND --help\n"
-    "\n"
-    "Runs Talvor's own routines on image files, without a window.\n"
-    "\n"
-    "Options:\n"
-    "  --data-dir DIR  the folder that holds Talvor's settings and files\n"
-    "                  (default: ~/.local/share/talvor)\n"
-    "  --help          show this text\n"
-    "  --version       show the version\n"
-    "\n"
-    "Commands:\n"
-    "  (none yet: the file, processing, measurement and hardware commands arrive with the\n"
-    "   parts of the program that carry them out)\n";
+struct BatchCommand {
+    std::string_view name;
+    std::string_view summary;
+    const char* help;
+    int (*run)(BatchContext&, const std::vector<std::string>&);
+};
+
+const BatchCommand kCommands[] = {
+    {"info", "what an image file is, and its FITS header", talvor::kInfoHelp, talvor::RunInfo},
+    {"convert", "load an image file as Open does and write it in another format",
+     talvor::kConvertHelp, talvor::RunConvert},
+};
 
 void PrintUsage(std::FILE* stream) {
-    std::fputs(std::string(kUsage).c_str(), stream);
+    std::fputs(
+        "Usage: talvor-batch [--data-dir DIR] COMMAND [ARGUMENTS]\n"
+        "       talvor-batch COMMAND --help\n"
+        "\n"
+        "Runs Talvor's own routines on image files, without a window.\n"
+        "\n"
+        "Options:\n"
+        "  --data-dir DIR  the folder that holds Talvor's settings and files\n"
+        "                  (default: ~/.local/share/talvor)\n"
+        "  --help          show this text\n"
+        "  --version       show the version\n"
+        "\n"
+        "Commands:\n",
+        stream);
+    for (const BatchCommand& command : kCommands) {
+        std::fprintf(stream, "  %-10s %s\n", std::string(command.name).c_str(),
+                     std::string(command.summary).c_str());
+    }
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::vector<std::string> arguments(argv + 1, argv + argc);
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    std::filesystem::path dataDirectory = talvor::DataDirectory::DefaultRoot();
     std::size_t next = 0;
     while (next < arguments.size() && arguments[next].rfind("--", 0) == 0) {
         const std::string& option = arguments[next];
         if (option == "--help") {
             PrintUsage(stdout);
-            return kExitSuccess;
+            return talvor::kExitSuccess;
         }
         if (option == "--version") {
             std::printf("talvor-batch %s\n", TALVOR_VERSION);
-            return kExitSuccess;
+            return talvor::kExitSuccess;
         }
         if (option == "--data-dir" && next + 1 < arguments.size()) {
+            dataDirectory = arguments[next + 1];
             next += 2;
             continue;
         }
         std::fprintf(stderr, "talvor-batch: unknown option '%s'\n\n", option.c_str());
         PrintUsage(stderr);
-        return kExitUsage;
+        return talvor::kExitUsage;
     }
     if (next >= arguments.size()) {
         std::fputs("talvor-batch: no command given\n\n", stderr);
         PrintUsage(stderr);
-        return kExitUsage;
+        return talvor::kExitUsage;
     }
-    std::fprintf(stderr, "talvor-batch: unknown command '%s'\n", arguments[next].c_str());
+    const std::string& name = arguments[next];
+    const std::vector<std::string> rest(arguments.begin() + static_cast<long>(next) + 1,
+                                        arguments.end());
+    for (const BatchCommand& command : kCommands) {
+        if (command.name != name) {
+            continue;
+        }
+        if (!rest.empty() && rest[0] == "--help") {
+            std::fputs(command.help, stdout);
+            return talvor::kExitSuccess;
+        }
+        BatchContext context(dataDirectory);
+        return command.run(context, rest);
+    }
+    std::fprintf(stderr, "talvor-batch: unknown command '%s'\n", name.c_str());
     std::fputs("Run 'talvor-batch --help' for the list of commands.\n", stderr);
-    return kExitUsage;
+    return talvor::kExitUsage;
 }

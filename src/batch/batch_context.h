@@ -1,0 +1,32 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+
+#include "app/clock.h"
+#include "app/session.h"
+#include "batch/batch_ui.h"
+#include "image/image_store.h"
+
+namespace talvor {
+
+// What one batch command works with: the frame stores and the session over the data directory,
+// with messages on standard error.
+class BatchContext {
+  public:
+    explicit BatchContext(const std::filesystem::path& dataDirectory);
+
+    Session& State() { return session_; }
+    BatchUi& Ui() { return ui_; }
+
+    // Reads the settings file when there is one; a batch command never creates it.
+    void ReadExistingSettings();
+
+  private:
+    std::unique_ptr<ImageStore> images_;
+    SystemClock clock_;
+    BatchUi ui_;
+    Session session_;
+};
+
+}  // namespace talvor

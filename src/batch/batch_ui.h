@@ -1,0 +1,37 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/user_interface.h"
+
+namespace talvor {
+
+// The user interface of the batch tool: messages go to standard error, exactly as the window
+// would show them, and are remembered so that the command can fail with them. There is no
+// window, so waits return at once and pictures are not shown.
+class BatchUi final : public UserInterface {
+  public:
+    void ShowMessage(const std::string& text) override;
+    void ShowErrorBox(const std::string& title, const std::string& text) override;
+    bool AskYesNo(const std::string& caption, const std::string& text) override;
+    bool DispatchPendingEvents() override { return false; }
+    void IdleWait() override;
+    void Beep() override {}
+    void PushBusyCursor() override {}
+    void PopCursor() override {}
+    void OpenProgress(const std::string&) override {}
+    void SetProgressCaption(const std::string&) override {}
+    void SetProgressPosition(int) override {}
+    void CloseProgress() override {}
+    void SetMainCaption(const std::string&) override {}
+    bool LoadDisplayBitmap(const std::filesystem::path&) override { return true; }
+
+    bool MessageShown() const { return !messages_.empty(); }
+    void ForgetMessages() { messages_.clear(); }
+
+  private:
+    std::vector<std::string> messages_;
+};
+
+}  // namespace talvor
