@@ -21,6 +21,10 @@
 #include "app/talvor_window.h"
 #include "app/toolbar_pictures.h"
 #include "app/view_commands.h"
+#include "image/delete_file_command.h"
+#include "image/file_menu_commands.h"
+#include "image/fits_commands.h"
+#include "image/program_defaults_command.h"
 
 namespace talvor {
 namespace {
@@ -39,7 +43,8 @@ TalvorFrame::TalvorFrame(Session& session, QWidget* parent)
       session_(session),
       client_(new TTalvorWindow(session, this)),
       toolBar_(new QToolBar(QStringLiteral("Tools"), this)),
-      printer_(std::make_unique<QPrinter>()) {
+      printer_(std::make_unique<QPrinter>()),
+      files_(std::make_unique<FileMenuCommands>(session, this, *client_)) {
     setCentralWidget(client_);
     toolBar_->setIconSize(QSize(32, 32));
     toolBar_->setMovable(false);
@@ -56,6 +61,7 @@ TalvorFrame::TalvorFrame(Session& session, QWidget* parent)
     BuildAccelerators();
     BindShellCommands();
     BindViewCommands();
+    BindFileCommands();
     RebuildToolBar();
     setWindowTitle(QString::fromLatin1(kFrameBanner));
     move(0, 0);
@@ -210,6 +216,18 @@ void TalvorFrame::BindViewCommands() {
     Bind(CmMaxStretchFocusOnly, [this] { UseMaxStretchOnFocusImagesOnly(session_); });
     Bind(CmMaxPaletteStretch, [this] { TMaxDialog(session_, this).exec(); });
     Bind(CmMirrorImage, [this] { MirrorImage(session_); });
+}
+
+void TalvorFrame::BindFileCommands() {
+    Bind(CmOpen, [this] { files_->Open(); });
+    Bind(CmSave, [this] { files_->Save(); });
+    Bind(CmSaveAsTiff, [this] { files_->SaveAsTiff(); });
+    Bind(CmSaveAsFits, [this] { files_->SaveAsFits(); });
+    Bind(CmCopy, [this] { files_->Copy(); });
+    Bind(CmDeleteFile, [this] { DeleteFileCommand(session_, this); });
+    Bind(CmAutoSaveFitsText, [this] { EditAutoSaveFitsText(session_, this); });
+    Bind(CmCurrentFitsDetails, [this] { EditCurrentFitsDetails(session_, this); });
+    Bind(CmProgramDefaults, [this] { RunProgramDefaults(session_, *this); });
 }
 
 }  // namespace talvor

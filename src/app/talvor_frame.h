@@ -13,6 +13,7 @@ class QToolBar;
 namespace talvor {
 
 struct Session;
+class FileMenuCommands;
 class TTalvorWindow;
 
 inline constexpr const char* kFrameBanner = "Drevik Zenka USB Camera Software";
@@ -49,12 +50,14 @@ class TalvorFrame : public QMainWindow {
     void BuildAccelerators();
     void BindShellCommands();
     void BindViewCommands();
+    void BindFileCommands();
     void ApplyState(int id, QAction* action);
 
     Session& session_;
     TTalvorWindow* client_;
     QToolBar* toolBar_;
     std::unique_ptr<QPrinter> printer_;
+    std::unique_ptr<FileMenuCommands> files_;
     std::map<int, std::function<void()>> handlers_;
     std::map<int, QAction*> menuActions_;
     std::vector<std::pair<int, QAction*>> toolActions_;

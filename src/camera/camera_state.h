@@ -1,11 +1,30 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
 namespace talvor {
+
+// The blocks the camera delivers: a whole frame is 298 rows of 576 little-endian 16-bit pixels,
+// a focus or guide window 128 rows of 128.
+inline constexpr int kBlockRows = 298;
+inline constexpr int kBlockColumns = 576;
+inline constexpr std::size_t kFullFrameBlockBytes = kBlockRows * kBlockColumns * 2;  // 343296
+inline constexpr std::size_t kWindowBlockBytes = 128 * 128 * 2;                      // 32768
 
 // The camera link's state for the run.
 struct CameraState {
     // The camera's devices were found and opened.
     bool CameraConnected = false;
+    // Set by discovery on the platforms where a program may mask interrupts during a download.
+    // A Linux user program cannot, so it stays false there.
+    bool OsFamilyFlag = false;
+    // Every block read lands here from its first byte on; it holds the largest block.
+    std::vector<uint8_t> ReceiveBuffer = std::vector<uint8_t>(kFullFrameBlockBytes);
+    // The bytes the next block read asks for, and the bytes the last one delivered.
+    std::size_t BlockByteCount = 0;
+    std::size_t BytesRead = 0;
 };
 
 }  // namespace talvor

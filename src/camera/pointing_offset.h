@@ -14,7 +14,7 @@ struct PointingOffset {
 // Tells the simulated camera how the sky has moved at a moment of the millisecond clock. The
 // simulated mount implements it; without a mount the sky drifts at a steady rate.
 class PointingSource {
-public:
+  public:
     virtual ~PointingSource() = default;
     virtual PointingOffset OffsetAt(uint32_t milliseconds) = 0;
 };

@@ -1,0 +1,18 @@
+#include "camera/camera_link_factory.h"
+
+#include "camera/linux_usb_platform.h"
+#include "camera/simulated_camera.h"
+#include "camera/usb_camera_link.h"
+
+namespace talvor {
+
+std::unique_ptr<CameraLink> MakeCameraLink(bool simulate, Session& session,
+                                           const CameraLinkOptions& options) {
+    if (simulate) {
+        return std::make_unique<SimulatedCamera>(session, options.simulation, options.pointing);
+    }
+    return std::make_unique<UsbCameraLink>(session,
+                                           std::make_unique<LinuxUsbPlatform>(options.usbId));
+}
+
+}  // namespace talvor

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <memory>
+
+#include "camera/camera_link.h"
+#include "camera/camera_recognition.h"
+#include "camera/simulated_camera_device.h"
+
+namespace talvor {
+
+struct Session;
+class PointingSource;
+
+struct CameraLinkOptions {
+    // The ids that mark the camera on the USB.
+    CameraUsbId usbId = kDefaultCameraUsbId;
+    // The simulated camera's sky and chip.
+    SimulatedCameraSettings simulation;
+    // Borrowed: the simulated mount that moves the simulated sky; none for a steady drift.
+    PointingSource* pointing = nullptr;
+};
+
+// The camera link of the run: the simulated camera, or the USB camera through hidapi and
+// libusb. Nothing is opened before FindCamera.
+std::unique_ptr<CameraLink> MakeCameraLink(bool simulate, Session& session,
+                                           const CameraLinkOptions& options = {});
+
+}  // namespace talvor

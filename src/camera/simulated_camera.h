@@ -1,0 +1,35 @@
+#pragma once
+
+#include "camera/camera_link.h"
+#include "camera/simulated_camera_device.h"
+#include "camera/steady_drift.h"
+#include "camera/usb_camera_link.h"
+
+namespace talvor {
+
+struct Session;
+
+// The camera the program uses when there is no hardware. The link's own rules (discovery,
+// report layout, messages) run unchanged over a simulated USB pair whose far end is the
+// simulated camera's firmware.
+class SimulatedCamera final : public CameraLink {
+  public:
+    // `pointing` is borrowed; without one, the sky drifts steadily.
+    SimulatedCamera(Session& session, const SimulatedCameraSettings& settings,
+                    PointingSource* pointing = nullptr);
+
+    bool FindCamera() override { return link_.FindCamera(); }
+    void SendCommand(std::span<const uint8_t> bytes) override { link_.SendCommand(bytes); }
+    void ReadBlock() override { link_.ReadBlock(); }
+
+    // Hands the pointing to a simulated mount, or back to the steady drift with nullptr.
+    void SetPointingSource(PointingSource* pointing);
+    SimulatedCameraDevice& Device() { return device_; }
+
+  private:
+    SteadyDrift drift_;
+    SimulatedCameraDevice device_;
+    UsbCameraLink link_;
+};
+
+}  // namespace talvor

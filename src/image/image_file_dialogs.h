@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+#include "image/working_state.h"
+
+class QWidget;
+
+namespace talvor {
+
+// The filters of the image file dialogs. Each pattern matches upper and lower case alike, as
+// file names did where the frames come from: "*.FIT" finds m42.fit.
+QStringList OpenFilters();        // Veltrane, FITS files, All Files
+QStringList NativeSaveFilters();  // Veltrane, FITs files, All Files
+QStringList TiffSaveFilters();    // Tiff file, All Files
+QStringList FitsSaveFilters();    // FITS file, All Files
+
+// What one file dialog shows and starts with.
+struct FileDialogSetup {
+    QString caption;
+    QStringList filters;
+    int filterIndex = 1;  // 1-based, as FileKind counts
+    QString defaultSuffix;
+    QString initialName;
+    bool save = false;
+};
+
+// Shows a file dialog starting in (and afterwards remembering) the given folder. The chosen
+// file's full name, or nothing on Cancel.
+std::optional<QString> ChooseImageFile(QWidget* parent, const FileDialogSetup& setup,
+                                       QString& directory);
+
+// The kind remembered for the next dialog: FITS when the dialog's default extension was "FIT",
+// else native when the title holds "~" anywhere, else all files.
+FileKind FileKindOfChoice(const QString& title, const QString& defaultSuffix);
+
+}  // namespace talvor

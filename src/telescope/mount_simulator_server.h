@@ -1,0 +1,111 @@
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "camera/pointing_offset.h"
+#include "telescope/focuser_model.h"
+#include "telescope/mount_model.h"
+#include "telescope/mount_protocol.h"
+#include "telescope/unique_descriptor.h"
+
+namespace talvor {
+
+class Clock;
+class MountSimulatorServer;
+
+// The simulator once started, or why it could not be.
+struct MountSimulatorStart {
+    std::unique_ptr<MountSimulatorServer> server;
+    std::string error;
+};
+
+// Opens a pseudo-terminal and serves the simulated mount on it until the server is destroyed.
+// The program then reaches it through MakePortsLeadingTo(server->DevicePath()), and the
+// simulated camera takes the server as its pointing source.
+MountSimulatorStart StartMountSimulator(Clock& clock, const MountConfig& config = MountConfig{});
+
+// A byte the simulated mount received, with the clock's time when it arrived.
+struct ReceivedByte {
+    uint32_t milliseconds;
+    uint8_t byte;
+};
+
+// The simulated mount's state at a moment, for tests and the stand-alone program.
+struct MountSnapshot {
+    PointingOffset offset;
+    MoveRate rate = MoveRate::Slew;
+    char raMotion = '\0';
+    char decMotion = '\0';
+    double focuserPosition = 0;
+    bool focuserRunning = false;
+    std::optional<SkyObject> target;
+    int slewsStarted = 0;
+    int boxResets = 0;
+};
+
+// The simulated mount served on a pseudo-terminal, so that the program's own serial code talks
+// to it as to a real mount on a serial port. A thread of its own owns the terminal's master
+// side, answers every byte and keeps a log of the bytes with their times; the simulated camera
+// asks it where the mount points. The clock must be readable from that thread (the system
+// clock is).
+class MountSimulatorServer final : public PointingSource {
+  public:
+    using ByteObserver = std::function<void(const ReceivedByte&)>;
+
+    ~MountSimulatorServer() override;
+    MountSimulatorServer(const MountSimulatorServer&) = delete;
+    MountSimulatorServer& operator=(const MountSimulatorServer&) = delete;
+
+    // The terminal the program opens: "/dev/pts/N".
+    const std::filesystem::path& DevicePath() const { return devicePath_; }
+
+    PointingOffset OffsetAt(uint32_t milliseconds) override;
+    MountSnapshot Snapshot(uint32_t milliseconds) const;
+
+    // The bytes received so far (the most recent 100000), oldest first.
+    std::vector<ReceivedByte> ReceivedBytes() const;
+    void ClearReceived();
+    // Waits until at least count bytes are in the log; false when the time ran out.
+    bool WaitForReceived(std::size_t count, int timeoutMs) const;
+    // Called on the server's thread for every byte as it arrives.
+    void SetObserver(ByteObserver observer);
+
+  private:
+    friend MountSimulatorStart StartMountSimulator(Clock& clock, const MountConfig& config);
+
+    MountSimulatorServer(Clock& clock, const MountConfig& config, UniqueDescriptor master,
+                         UniqueDescriptor slave, UniqueDescriptor wakeRead,
+                         UniqueDescriptor wakeWrite, std::filesystem::path devicePath);
+    void Serve();
+    // Takes bytes from the program; returns the mount's answers.
+    std::string Take(const uint8_t* bytes, std::size_t count);
+
+    Clock& clock_;
+    UniqueDescriptor master_;
+    UniqueDescriptor slave_;  // kept open so the terminal stays up between the program's opens
+    UniqueDescriptor wakeRead_;
+    UniqueDescriptor wakeWrite_;
+    std::filesystem::path devicePath_;
+
+    mutable std::mutex mutex_;
+    mutable std::condition_variable received_;
+    MountModel mount_;
+    FocuserModel focuser_;
+    MountProtocol protocol_;
+    std::deque<ReceivedByte> log_;
+    ByteObserver observer_;
+
+    std::thread thread_;
+};
+
+}  // namespace talvor

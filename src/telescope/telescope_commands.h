@@ -1,0 +1,43 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace talvor {
+
+struct Session;
+
+// Whole telescope commands for callers without a window (the batch tool): each connects as
+// every telescope command does, then runs one operation of the link.
+
+enum class TelescopeCommandResult {
+    Done,
+    NoLink,      // the link could not be opened; the link has shown why
+    OutOfRange,  // the object number, planet or coordinates are not ones the mount takes
+};
+
+struct SlewOutcome {
+    TelescopeCommandResult result = TelescopeCommandResult::Done;
+    // The mount's slew status ('0' slewing, kNoSlewStatus no answer, else refused) and its
+    // reply text: the object's description, or the reason for a refusal.
+    char status = '\0';
+    std::string reply;
+};
+
+TelescopeCommandResult ConnectForCommand(Session& session);
+// Messier 1..110 and CNGC 1..7815.
+SlewOutcome GotoMessier(Session& session, int number);
+SlewOutcome GotoCngc(Session& session, int number);
+// A planet by name, in any case ("Jupiter").
+SlewOutcome GotoPlanet(Session& session, std::string_view name);
+// Coordinates in the ranges the control window takes; degrees as typed, so that "-0" is south.
+SlewOutcome GotoRaDec(Session& session, int hours, int minutes, std::string_view degrees,
+                      int arcMinutes);
+// The mount's description of the selected object.
+SlewOutcome ReadMountInfo(Session& session);
+// One guide pulse in a logical direction ('n', 's', 'e', 'w'), through the direction map, by
+// the LX200 or the control box as the telescope type says.
+TelescopeCommandResult PulseTelescope(Session& session, char direction, int milliseconds);
+TelescopeCommandResult ResetBox(Session& session);
+
+}  // namespace talvor

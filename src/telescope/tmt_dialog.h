@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QDialog>
+#include <functional>
+#include <string_view>
+
+class QLineEdit;
+class QPlainTextEdit;
+class QRadioButton;
+
+namespace talvor {
+
+struct Session;
+class ArrowScrollBar;
+
+// "TALVOR Move Telescope": the modeless hand control of an LX200. Go-to by Messier or CNGC
+// number, by right ascension and declination or to a planet; manual slewing at one of four
+// rates with two arrow bars; the focuser in and out at two speeds; and the mount's last answer
+// in "Info from Scope".
+class TMTDialog : public QDialog {
+    Q_OBJECT
+
+  public:
+    explicit TMTDialog(Session& session, QWidget* parent = nullptr);
+
+    // Shows a box with a title and a text; a modal message box unless replaced.
+    std::function<void(const QString& title, const QString& text)> showNotice;
+
+    // Shows the mount's answer and the chosen rate and focuser speed.
+    void Refresh();
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+  private:
+    QWidget* BuildGoTo();
+    QWidget* BuildPlanets();
+    QWidget* BuildMovement();
+    QWidget* BuildFocus();
+    void Notice(std::string_view text);
+    void GoToObjectPressed();
+    void GoToCoordinatesPressed();
+
+    Session& session_;
+    QLineEdit* messier_ = nullptr;
+    QLineEdit* cngc_ = nullptr;
+    QLineEdit* raHours_ = nullptr;
+    QLineEdit* raMinutes_ = nullptr;
+    QLineEdit* decDegrees_ = nullptr;
+    QLineEdit* decMinutes_ = nullptr;
+    QPlainTextEdit* info_ = nullptr;
+    QRadioButton* rates_[4] = {};
+    QRadioButton* fast_ = nullptr;
+    QRadioButton* slow_ = nullptr;
+};
+
+}  // namespace talvor
