@@ -18,6 +18,12 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
                 return line;
             }
             line.dataDirectory = std::filesystem::path(arguments[++i]);
+        } else if (argument == "--camera-usb-id") {
+            if (i + 1 >= arguments.size()) {
+                line.error = "--camera-usb-id needs the camera's ids as VVVV:PPPP";
+                return line;
+            }
+            line.cameraUsbId = arguments[++i];
         } else if (argument.rfind("--data-dir=", 0) == 0 && argument.size() > 11) {
             line.dataDirectory = std::filesystem::path(argument.substr(11));
         } else {
@@ -29,11 +35,14 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
 }
 
 std::string CommandLineUsage() {
-    return "Usage: talvor [--simulate] [--data-dir DIR] [--help] [--version]\n"
+    return "Usage: talvor [--simulate] [--data-dir DIR] [--camera-usb-id VVVV:PPPP] [--help]\n"
+           "              [--version]\n"
            "\n"
            "  --simulate      use the simulated camera and mount instead of the hardware\n"
            "  --data-dir DIR  the folder that holds settings, temporary pictures and saved\n"
            "                  frames (default: ~/.local/share/talvor)\n"
+           "  --camera-usb-id VVVV:PPPP\n"
+           "                  the camera's USB vendor and product ids, as lsusb shows them\n"
            "  --help          show this text\n"
            "  --version       show the version\n";
 }

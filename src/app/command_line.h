@@ -12,10 +12,12 @@ struct CommandLine {
     bool showHelp = false;
     bool showVersion = false;
     std::optional<std::filesystem::path> dataDirectory;
+    // The camera's USB ids as "VVVV:PPPP", when they differ from the usual ones.
+    std::optional<std::string> cameraUsbId;
     std::string error;  // set when the arguments cannot be understood
 };
 
-// talvor [--simulate] [--data-dir DIR] [--help] [--version]
+// talvor [--simulate] [--data-dir DIR] [--camera-usb-id VVVV:PPPP] [--help] [--version]
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 
 std::string CommandLineUsage();

@@ -9,6 +9,7 @@
 #include "app/command_line.h"
 #include "app/data_directory.h"
 #include "app/talvor_app.h"
+#include "camera/camera_recognition.h"
 
 namespace {
 
@@ -62,7 +63,12 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    talvor::TTalvorApp app(line.dataDirectory.value_or(talvor::DataDirectory::DefaultRoot()));
+    if (line.cameraUsbId && !talvor::ParseCameraUsbId(*line.cameraUsbId)) {
+        std::fprintf(stderr, "talvor: '%s' is not a USB id of the form VVVV:PPPP\n",
+                     line.cameraUsbId->c_str());
+        return 2;
+    }
+    talvor::TTalvorApp app(line);
     app.Show();
     return QApplication::exec();
 }

@@ -1,10 +1,11 @@
 #pragma once
 
-#include <filesystem>
 #include <memory>
 
 namespace talvor {
 
+struct CommandLine;
+class Hardware;
 struct ImageStore;
 struct Session;
 class SystemClock;
@@ -15,7 +16,8 @@ class TalvorFrame;
 // made in start-up order and kept for the whole run.
 class TTalvorApp {
   public:
-    explicit TTalvorApp(const std::filesystem::path& dataDirectory);
+    // The program as the command line chooses it: data directory, simulated or real hardware.
+    explicit TTalvorApp(const CommandLine& line);
     ~TTalvorApp();
 
     Session& State() { return *session_; }
@@ -29,6 +31,7 @@ class TTalvorApp {
     std::unique_ptr<SystemClock> clock_;
     std::unique_ptr<QtUserInterface> ui_;
     std::unique_ptr<Session> session_;
+    std::unique_ptr<Hardware> hardware_;
     std::unique_ptr<TalvorFrame> frame_;
 };
 

@@ -25,6 +25,7 @@
 #include "image/file_menu_commands.h"
 #include "image/fits_commands.h"
 #include "image/program_defaults_command.h"
+#include "telescope/show_telescope_control.h"
 
 namespace talvor {
 namespace {
@@ -228,6 +229,7 @@ void TalvorFrame::BindFileCommands() {
     Bind(CmAutoSaveFitsText, [this] { EditAutoSaveFitsText(session_, this); });
     Bind(CmCurrentFitsDetails, [this] { EditCurrentFitsDetails(session_, this); });
     Bind(CmProgramDefaults, [this] { RunProgramDefaults(session_, *this); });
+    Bind(CmTelescopeControl, [this] { ShowTelescopeControl(session_, this); });
 }
 
 }  // namespace talvor

@@ -2,7 +2,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
+
+#include "camera/camera_link.h"
 
 namespace talvor {
 
@@ -25,6 +28,8 @@ struct CameraState {
     // The bytes the next block read asks for, and the bytes the last one delivered.
     std::size_t BlockByteCount = 0;
     std::size_t BytesRead = 0;
+    // The camera of the run, real or simulated; none until the program chooses one.
+    std::unique_ptr<CameraLink> Link;
 };
 
 }  // namespace talvor

@@ -17,6 +17,7 @@
 #include "app/talvor_frame.h"
 #include "app/talvor_window.h"
 #include "gui/modal_helper.h"
+#include "gui/program_under_test.h"
 #include "image/fits_dialog.h"
 #include "image/image_file_dialogs.h"
 #include "image/native_file.h"
@@ -51,7 +52,7 @@ class FileMenuTest : public QObject {
   private slots:
     void init() {
         folder_ = std::make_unique<QTemporaryDir>();
-        app_ = std::make_unique<TTalvorApp>(Path(QStringLiteral("data")).toStdString());
+        app_ = testing::StartProgram(Path(QStringLiteral("data")).toStdString());
         app_->Show();
     }
     void cleanup() {

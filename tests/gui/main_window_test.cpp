@@ -21,6 +21,7 @@
 #include "app/talvor_app.h"
 #include "app/talvor_frame.h"
 #include "app/talvor_window.h"
+#include "gui/program_under_test.h"
 
 namespace talvor {
 
@@ -53,7 +54,7 @@ class MainWindowTest : public QObject {
   private slots:
     void init() {
         folder_ = std::make_unique<QTemporaryDir>();
-        app_ = std::make_unique<TTalvorApp>(folder_->path().toStdString());
+        app_ = testing::StartProgram(folder_->path().toStdString());
         app_->Show();
         QApplication::setActiveWindow(&Frame());
         QVERIFY(QTest::qWaitForWindowActive(&Frame()));
