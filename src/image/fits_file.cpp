@@ -169,13 +169,16 @@ std::vector<uint8_t> EncodeFitsFile(const ImageBuffer& frame, const FitsDetails&
     }
 
     const int offset = state.UnsignedFits ? 0 : kSignedOffset;
+    const std::size_t dataBytes = eightBit ? kFramePixels : 2 * kFramePixels;
+    out.resize(kHeaderBytes + dataBytes);
+    uint8_t* data = out.data() + kHeaderBytes;
     for (int i = 0; i < kFramePixels; ++i) {
         if (eightBit) {
-            out.push_back(static_cast<uint8_t>(frame[i] >> 8));
+            data[i] = static_cast<uint8_t>(frame[i] >> 8);
         } else {
             const auto word = static_cast<uint16_t>(frame[i] - offset);
-            out.push_back(static_cast<uint8_t>(word >> 8));
-            out.push_back(static_cast<uint8_t>(word & 0xff));
+            data[2 * i] = static_cast<uint8_t>(word >> 8);
+            data[2 * i + 1] = static_cast<uint8_t>(word & 0xff);
         }
     }
     out.insert(out.end(), eightBit ? kPadding8 : kPadding16, uint8_t{' '});

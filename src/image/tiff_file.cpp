@@ -43,6 +43,9 @@ class LittleEndianWriter {
 };
 
 void AppendRows(const ImageBuffer& frame, std::vector<uint8_t>& out) {
+    const std::size_t start = out.size();
+    out.resize(start + static_cast<std::size_t>(kTiffRows) * kTiffColumns);
+    uint8_t* pixel = out.data() + start;
     for (int i = 0; i < kTiffRows; ++i) {
         // The quotient is formed in double precision and held in single precision, as the
         // display's aspect stretch does; the interpolation runs in single precision.
@@ -54,7 +57,7 @@ void AppendRows(const ImageBuffer& frame, std::vector<uint8_t>& out) {
             const int a = PixelAt(frame, j, h) >> 8;
             const int b = PixelAt(frame, j, upper) >> 8;
             const float v = static_cast<float>(a) + static_cast<float>(b - a) * f;
-            out.push_back(v >= 256.0f ? uint8_t{255} : static_cast<uint8_t>(static_cast<int>(v)));
+            *pixel++ = v >= 256.0f ? uint8_t{255} : static_cast<uint8_t>(static_cast<int>(v));
         }
     }
 }
