@@ -1,11 +1,20 @@
 #include "batch/batch_context.h"
 
+#include "app/hardware.h"
 #include "image/settings_file.h"
 
 namespace talvor {
 
-BatchContext::BatchContext(const std::filesystem::path& dataDirectory)
-    : images_(CreateImageStore()), session_(*images_, DataDirectory(dataDirectory), clock_, ui_) {}
+BatchContext::BatchContext(const std::filesystem::path& dataDirectory, bool simulate)
+    : images_(CreateImageStore()),
+      session_(*images_, DataDirectory(dataDirectory), clock_, ui_),
+      hardware_(std::make_unique<Hardware>(session_, simulate, kDefaultCameraUsbId)) {
+    if (!hardware_->Problem().empty()) {
+        ui_.ShowMessage("The simulated mount could not be started: " + hardware_->Problem());
+    }
+}
+
+BatchContext::~BatchContext() = default;
 
 void BatchContext::ReadExistingSettings() {
     std::error_code error;

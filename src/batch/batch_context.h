@@ -10,11 +10,15 @@
 
 namespace talvor {
 
+class Hardware;
+
 // What one batch command works with: the frame stores and the session over the data directory,
 // with messages on standard error.
 class BatchContext {
   public:
-    explicit BatchContext(const std::filesystem::path& dataDirectory);
+    // With simulate, the simulated camera and mount stand in for the hardware.
+    BatchContext(const std::filesystem::path& dataDirectory, bool simulate);
+    ~BatchContext();
 
     Session& State() { return session_; }
     BatchUi& Ui() { return ui_; }
@@ -27,6 +31,7 @@ class BatchContext {
     SystemClock clock_;
     BatchUi ui_;
     Session session_;
+    std::unique_ptr<Hardware> hardware_;
 };
 
 }  // namespace talvor

@@ -9,6 +9,7 @@
 #include "batch/batch_context.h"
 #include "batch/exit_status.h"
 #include "batch/file_commands.h"
+#include "batch/telescope_command.h"
 
 namespace {
 
@@ -25,11 +26,13 @@ const BatchCommand kCommands[] = {
     {"info", "what an image file is, and its FITS header", talvor::kInfoHelp, talvor::RunInfo},
     {"convert", "load an image file as Open does and write it in another format",
      talvor::kConvertHelp, talvor::RunConvert},
+    {"telescope", "go-to, object information, guide pulses through the telescope link",
+     talvor::kTelescopeHelp, talvor::RunTelescope},
 };
 
 void PrintUsage(std::FILE* stream) {
     std::fputs(
-        "Usage: talvor-batch [--data-dir DIR] COMMAND [ARGUMENTS]\n"
+        "Usage: talvor-batch [--data-dir DIR] [--simulate] COMMAND [ARGUMENTS]\n"
         "       talvor-batch COMMAND --help\n"
         "\n"
         "Runs Talvor's own routines on image files, without a window.\n"
@@ -37,6 +40,7 @@ void PrintUsage(std::FILE* stream) {
         "Options:\n"
         "  --data-dir DIR  the folder that holds Talvor's settings and files\n"
         "                  (default: ~/.local/share/talvor)\n"
+        "  --simulate      the simulated camera and mount instead of the hardware\n"
         "  --help          show this text\n"
         "  --version       show the version\n"
         "\n"
@@ -53,6 +57,7 @@ void PrintUsage(std::FILE* stream) {
 int main(int argc, char** argv) {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     std::filesystem::path dataDirectory = talvor::DataDirectory::DefaultRoot();
+    bool simulate = false;
     std::size_t next = 0;
     while (next < arguments.size() && arguments[next].rfind("--", 0) == 0) {
         const std::string& option = arguments[next];
@@ -63,6 +68,11 @@ int main(int argc, char** argv) {
         if (option == "--version") {
             std::printf("talvor-batch %s\n", TALVOR_VERSION);
             return talvor::kExitSuccess;
+        }
+        if (option == "--simulate") {
+            simulate = true;
+            ++next;
+            continue;
         }
         if (option == "--data-dir" && next + 1 < arguments.size()) {
             dataDirectory = arguments[next + 1];
@@ -89,7 +99,7 @@ int main(int argc, char** argv) {
             std::fputs(command.help, stdout);
             return talvor::kExitSuccess;
         }
-        BatchContext context(dataDirectory);
+        BatchContext context(dataDirectory, simulate);
         return command.run(context, rest);
     }
     std::fprintf(stderr, "talvor-batch: unknown command '%s'\n", name.c_str());
