@@ -300,18 +300,29 @@ SettingsResult ReadSettings(Session& session) {
         return WriteSettings(session);
     }
     bool opened = false;
-    FieldReader in(ReadWholeFile(session.dataDirectory.Resolve(kSettingsFileName), opened));
+    std::vector<uint8_t> bytes =
+        ReadWholeFile(session.dataDirectory.Resolve(kSettingsFileName), opened);
     if (!opened) {
         return SettingsResult::Unreadable;
     }
-    try {
-        if (!ReadFields(in, session)) {
+    switch (DecodeSettings(std::move(bytes), session)) {
+        case SettingsDecoding::Complete:
+            return SettingsResult::Done;
+        case SettingsDecoding::NeedsRepair:
             return WriteSettings(session);
-        }
-    } catch (const FileEnded&) {
-        return SettingsResult::Unreadable;
+        case SettingsDecoding::EndedEarly:
+            break;
     }
-    return SettingsResult::Done;
+    return SettingsResult::Unreadable;
+}
+
+SettingsDecoding DecodeSettings(std::vector<uint8_t> bytes, Session& session) {
+    FieldReader in(std::move(bytes));
+    try {
+        return ReadFields(in, session) ? SettingsDecoding::Complete : SettingsDecoding::NeedsRepair;
+    } catch (const FileEnded&) {
+        return SettingsDecoding::EndedEarly;
+    }
 }
 
 SettingsResult WriteSettings(Session& session) {

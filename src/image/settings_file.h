@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "image/program_settings.h"
 
@@ -20,6 +22,12 @@ enum class SettingsResult { Done = 0, Unreadable = 2, NotWritten = 3 };
 // folder is made and the file written from the current values; a file with values out of range
 // is rewritten from the values read so far.
 SettingsResult ReadSettings(Session& session);
+
+enum class SettingsDecoding { Complete, NeedsRepair, EndedEarly };
+
+// Takes the values of a settings file's bytes into the session, field by field, up to the end
+// of the bytes or the first value that calls for the file to be rewritten.
+SettingsDecoding DecodeSettings(std::vector<uint8_t> bytes, Session& session);
 
 // Writes every value to the settings file, through a temporary file renamed into place.
 SettingsResult WriteSettings(Session& session);
