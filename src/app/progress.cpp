@@ -7,7 +7,8 @@
 namespace talvor {
 
 void ChangeProgressTitle(ProgressState& state, const std::string& title) {
-    state.ProgressTitle = title.substr(0, kProgressTitleLength);
+    // Held whole: the capture's status texts run past 31 characters.
+    state.ProgressTitle = title;
     state.ProgressTitleChanged = true;
 }
 

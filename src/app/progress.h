@@ -7,7 +7,6 @@ namespace talvor {
 class UserInterface;
 
 inline constexpr int kProgressFull = 256;
-inline constexpr std::size_t kProgressTitleLength = 31;
 
 // The caption of the progress window; a step that writes a new title while the window is open
 // sets the flag, and the next position update shows it.

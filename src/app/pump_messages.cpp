@@ -11,7 +11,7 @@ bool PumpMessages(Session& session, int seconds) {
     uint32_t deadline = start + static_cast<uint32_t>(seconds) * 1000U;
     bool interrupted = false;
     for (;;) {
-        if (session.ui.DispatchPendingEvents()) {
+        if (session.ui.DispatchPendingEvents().Any()) {
             interrupted = true;
             session.guiding.GuidingRunning = false;
             session.ui.Beep();

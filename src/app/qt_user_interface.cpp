@@ -23,12 +23,11 @@ QtUserInterface::~QtUserInterface() {
 bool QtUserInterface::eventFilter(QObject* watched, QEvent* event) {
     if (dispatchDepth_ > 0 && watched->isWidgetType()) {
         if (event->type() == QEvent::KeyPress) {
-            pressSeen_ = true;
+            presses_.key = true;
         } else if (event->type() == QEvent::MouseButtonPress) {
             const auto button = static_cast<QMouseEvent*>(event)->button();
-            if (button == Qt::LeftButton || button == Qt::RightButton) {
-                pressSeen_ = true;
-            }
+            presses_.leftButton = presses_.leftButton || button == Qt::LeftButton;
+            presses_.rightButton = presses_.rightButton || button == Qt::RightButton;
         }
     }
     return QObject::eventFilter(watched, event);
@@ -54,17 +53,17 @@ bool QtUserInterface::AskYesNo(const std::string& caption, const std::string& te
                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
-bool QtUserInterface::DispatchPendingEvents() {
+UserPresses QtUserInterface::DispatchPendingEvents() {
     // A press counts only once per wait, and only while this wait dispatches it: a nested
     // wait started by a dispatched command keeps its own record.
-    const bool outer = pressSeen_;
-    pressSeen_ = false;
+    const UserPresses outer = presses_;
+    presses_ = {};
     ++dispatchDepth_;
     QApplication::sendPostedEvents();
     QApplication::processEvents(QEventLoop::AllEvents);
     --dispatchDepth_;
-    const bool seen = pressSeen_;
-    pressSeen_ = outer;
+    const UserPresses seen = presses_;
+    presses_ = outer;
     return seen;
 }
 

@@ -26,7 +26,7 @@ class QtUserInterface final : public QObject, public UserInterface {
     void ShowMessage(const std::string& text) override;
     void ShowErrorBox(const std::string& title, const std::string& text) override;
     bool AskYesNo(const std::string& caption, const std::string& text) override;
-    bool DispatchPendingEvents() override;
+    UserPresses DispatchPendingEvents() override;
     void IdleWait() override;
     void Beep() override;
     void PushBusyCursor() override;
@@ -45,7 +45,7 @@ class QtUserInterface final : public QObject, public UserInterface {
     TalvorFrame* frame_ = nullptr;
     std::unique_ptr<TProgressDialog> progress_;
     int dispatchDepth_ = 0;
-    bool pressSeen_ = false;
+    UserPresses presses_;
 };
 
 }  // namespace talvor

@@ -73,4 +73,15 @@ void RefreshDisplay(Session& session) {
     }
 }
 
+void WriteFocusBitmap(Session& session) {
+    ImageStore& images = session.images;
+    BuildDisplayBytes(images.CurrentImage, images.DisplayBytes, true, false);
+    session.state.SmallBitmapUsed = true;
+    session.dataDirectory.EnsureExists();
+    ReportBitmapFailure(session.ui,
+                        WriteDisplayBitmap(images.DisplayBytes, images.BitmapRows, true, false,
+                                           BuildColourTable(PaletteOptionsOf(session)),
+                                           session.dataDirectory.Resolve(kSmallBitmapName)));
+}
+
 }  // namespace talvor

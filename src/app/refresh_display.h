@@ -18,4 +18,8 @@ void SetMainTitle(UserInterface& ui, std::string_view title);
 // bitmap file, and the window's picture loaded back from that file.
 void RefreshDisplay(Session& session);
 
+// Writes the 128 x 128 frame at the start of the current image to the small bitmap file that
+// the camera dialog shows while focusing.
+void WriteFocusBitmap(Session& session);
+
 }  // namespace talvor

@@ -4,10 +4,13 @@
 #include "app/display_state.h"
 #include "app/progress.h"
 #include "camera/camera_state.h"
+#include "camera/capture_state.h"
 #include "camera/readout_state.h"
 #include "image/image_store.h"
 #include "image/program_settings.h"
 #include "image/working_state.h"
+#include "processing/calibration_state.h"
+#include "processing/label_settings.h"
 #include "telescope/guiding_state.h"
 #include "telescope/mouse_modes.h"
 #include "telescope/telescope_state.h"
@@ -29,11 +32,14 @@ struct Session {
     DisplayState display;
     ProgramSettings settings;
     CameraState camera;
+    CaptureState capture;
     ReadoutState readout;
     GuidingState guiding;
     MouseModes modes;
     TelescopeState telescope;
     ProgressState progress;
+    CalibrationState calibration;
+    LabelSettings label;
     DataDirectory dataDirectory;
     Clock& clock;
     UserInterface& ui;

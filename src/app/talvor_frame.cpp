@@ -21,10 +21,15 @@
 #include "app/talvor_window.h"
 #include "app/toolbar_pictures.h"
 #include "app/view_commands.h"
+#include "camera/camera_menu_commands.h"
 #include "image/delete_file_command.h"
 #include "image/file_menu_commands.h"
 #include "image/fits_commands.h"
 #include "image/program_defaults_command.h"
+#include "processing/calibration_commands.h"
+#include "processing/contrast_filter_commands.h"
+#include "processing/merge_mode.h"
+#include "telescope/measurement_commands.h"
 #include "telescope/show_telescope_control.h"
 
 namespace talvor {
@@ -63,6 +68,11 @@ TalvorFrame::TalvorFrame(Session& session, QWidget* parent)
     BindShellCommands();
     BindViewCommands();
     BindFileCommands();
+    BindCalibrationAndLabelCommands(*this, session_);
+    BindCameraCommands(*this, session_, guidingHooks_);
+    BindMeasurementCommands(*this, session_);
+    BindContrastAndFilterCommands(*this, session_);
+    ConnectClickHooks();
     RebuildToolBar();
     setWindowTitle(QString::fromLatin1(kFrameBanner));
     move(0, 0);
@@ -230,6 +240,13 @@ void TalvorFrame::BindFileCommands() {
     Bind(CmCurrentFitsDetails, [this] { EditCurrentFitsDetails(session_, this); });
     Bind(CmProgramDefaults, [this] { RunProgramDefaults(session_, *this); });
     Bind(CmTelescopeControl, [this] { ShowTelescopeControl(session_, this); });
+}
+
+void TalvorFrame::ConnectClickHooks() {
+    ClickHooks& hooks = session_.modes.Hooks;
+    Session& session = session_;
+    hooks.MergeClick = [&session](int x, int y) { MergeClick(session, x, y); };
+    hooks.MergeCentreOnStar = [&session] { return session.calibration.Merge.CentreOnStar; };
 }
 
 }  // namespace talvor

@@ -6,6 +6,8 @@
 #include <memory>
 #include <vector>
 
+#include "camera/self_guiding_hooks.h"
+
 class QAction;
 class QPrinter;
 class QToolBar;
@@ -45,12 +47,17 @@ class TalvorFrame : public QMainWindow {
     // Every accelerator action of a command.
     std::vector<QAction*> AcceleratorActions(int id) const;
 
+    // How a self-guided exposure reaches the guiding routines; filled by the guiding commands.
+    SelfGuidingHooks& GuidingHooks() { return guidingHooks_; }
+
   private:
     void BuildMenuBar();
     void BuildAccelerators();
     void BindShellCommands();
     void BindViewCommands();
     void BindFileCommands();
+    // Clicks on the picture reach the modes that other parts of the program carry out.
+    void ConnectClickHooks();
     void ApplyState(int id, QAction* action);
 
     Session& session_;
@@ -58,6 +65,7 @@ class TalvorFrame : public QMainWindow {
     QToolBar* toolBar_;
     std::unique_ptr<QPrinter> printer_;
     std::unique_ptr<FileMenuCommands> files_;
+    SelfGuidingHooks guidingHooks_;
     std::map<int, std::function<void()>> handlers_;
     std::map<int, QAction*> menuActions_;
     std::vector<std::pair<int, QAction*>> toolActions_;

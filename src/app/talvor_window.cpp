@@ -8,6 +8,7 @@
 #include "app/refresh_display.h"
 #include "app/session.h"
 #include "image/settings_file.h"
+#include "telescope/picture_mouse.h"
 
 namespace talvor {
 namespace {
@@ -71,6 +72,14 @@ void TTalvorWindow::scrollContentsBy(int, int) {
     viewport()->update();
 }
 
+void TTalvorWindow::mouseReleaseEvent(QMouseEvent* event) {
+    HandlePictureMouse(session_, *this, *event);
+}
+
+void TTalvorWindow::mouseMoveEvent(QMouseEvent* event) {
+    HandlePictureMouse(session_, *this, *event);
+}
+
 void TTalvorWindow::paintEvent(QPaintEvent*) {
     if (session_.display.RefreshPending) {
         session_.display.RefreshPending = false;
@@ -96,7 +105,8 @@ void TTalvorWindow::paintEvent(QPaintEvent*) {
         painter.fillRect(QRect(0, bottom, client.width(), client.height() - bottom), background_);
     }
 
-    if (!session_.modes.PhotometryMode && !session_.guiding.PickMode) {
+    if (!session_.modes.PhotometryMode && !session_.guiding.PickMode &&
+        !session_.modes.RowPlotMode) {
         viewport()->setCursor(Qt::ArrowCursor);
     }
     if (session_.guiding.StarPicked && session_.guiding.PickMode) {

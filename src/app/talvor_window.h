@@ -29,6 +29,10 @@ class TTalvorWindow : public QAbstractScrollArea {
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
+    // Clicks and moves on the picture go to the mouse modes: photometry, row plot, merging,
+    // guide-star picking and the focus-frame centre.
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
 
   private:
     void TakeBackgroundFromSettings();

@@ -5,6 +5,14 @@
 
 namespace talvor {
 
+// The presses that arrived among dispatched window events.
+struct UserPresses {
+    bool key = false;
+    bool leftButton = false;
+    bool rightButton = false;
+    bool Any() const { return key || leftButton || rightButton; }
+};
+
 // Everything the core needs from the person at the screen. The desktop program implements it
 // with real windows; tests implement it with a recorder.
 class UserInterface {
@@ -18,9 +26,9 @@ class UserInterface {
     // A modal yes/no question; true for yes.
     virtual bool AskYesNo(const std::string& caption, const std::string& text) = 0;
 
-    // Dispatches every queued window event. Returns true when a key press or a left or right
-    // mouse-button press was among them (the press still reaches its window).
-    virtual bool DispatchPendingEvents() = 0;
+    // Dispatches every queued window event and tells which key and left or right mouse-button
+    // presses were among them (each press still reaches its window).
+    virtual UserPresses DispatchPendingEvents() = 0;
     // Gives the processor away briefly while a wait finds the queue empty.
     virtual void IdleWait() = 0;
     virtual void Beep() = 0;

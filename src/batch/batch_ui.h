@@ -15,7 +15,7 @@ class BatchUi final : public UserInterface {
     void ShowMessage(const std::string& text) override;
     void ShowErrorBox(const std::string& title, const std::string& text) override;
     bool AskYesNo(const std::string& caption, const std::string& text) override;
-    bool DispatchPendingEvents() override { return false; }
+    UserPresses DispatchPendingEvents() override { return {}; }
     void IdleWait() override;
     void Beep() override {}
     void PushBusyCursor() override {}

@@ -9,6 +9,7 @@
 #include "batch/batch_context.h"
 #include "batch/exit_status.h"
 #include "batch/file_commands.h"
+#include "batch/measurement_commands.h"
 #include "batch/telescope_command.h"
 
 namespace {
@@ -26,6 +27,11 @@ const BatchCommand kCommands[] = {
     {"info", "what an image file is, and its FITS header", talvor::kInfoHelp, talvor::RunInfo},
     {"convert", "load an image file as Open does and write it in another format",
      talvor::kConvertHelp, talvor::RunConvert},
+    {"histogram", "the histogram listing of an image file as the window shows it",
+     talvor::kHistogramHelp, talvor::RunHistogram},
+    {"centroid", "the centre of a star near a point", talvor::kCentroidHelp, talvor::RunCentroid},
+    {"photometry", "the magnitude difference of two stars, as the PHOTOMETRY window measures",
+     talvor::kPhotometryHelp, talvor::RunPhotometry},
     {"telescope", "go-to, object information, guide pulses through the telescope link",
      talvor::kTelescopeHelp, talvor::RunTelescope},
 };

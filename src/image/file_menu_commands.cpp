@@ -17,6 +17,7 @@
 #include "image/image_file_dialogs.h"
 #include "image/image_loading.h"
 #include "image/tiff_file.h"
+#include "processing/merge_mode.h"
 
 namespace talvor {
 namespace {
@@ -48,6 +49,7 @@ void FileMenuCommands::Open() {
     const QString title = QFileInfo(*chosen).fileName().toLower();
     lastTitle_ = title;
     session_.state.LastFileKind = FileKindOfChoice(title, setup.defaultSuffix);
+    OpenDuringMerging(session_);
     LoadIntoCurrentImage(session_, ToPath(*chosen), title.toStdString());
 }
 

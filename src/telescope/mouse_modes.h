@@ -1,5 +1,9 @@
 #pragma once
 
+#include "processing/analysis_windows_state.h"
+#include "telescope/click_hooks.h"
+#include "telescope/photometry_state.h"
+
 namespace talvor {
 
 // What a click on the picture does. At most one of the measuring modes is on at a time.
@@ -7,6 +11,10 @@ struct MouseModes {
     bool PhotometryMode = false;
     bool RowPlotMode = false;
     bool MergeMode = false;
+    PhotometryState Photometry;
+    AnalysisWindows Analysis;
+    // The modes that other parts of the program carry out receive their clicks here.
+    ClickHooks Hooks;
 };
 
 }  // namespace talvor

@@ -88,10 +88,11 @@ TEST_F(ProgressTest, NewTitleShowsOnlyWithTheFlagAtTheNextPosition) {
     EXPECT_FALSE(session.progress.ProgressTitleChanged);
 }
 
-TEST(ProgressTitleTest, TitlesHoldAtMost31Characters) {
+TEST(ProgressTitleTest, LongStatusTextsAreHeldWhole) {
     ProgressState state;
-    ChangeProgressTitle(state, std::string(40, 'T'));
-    EXPECT_EQ(state.ProgressTitle.size(), 31u);
+    ChangeProgressTitle(state, "READ Zenka CAMERA - takes 2 - 3 seconds");
+    EXPECT_EQ(state.ProgressTitle, "READ Zenka CAMERA - takes 2 - 3 seconds");
+    EXPECT_TRUE(state.ProgressTitleChanged);
 }
 
 }  // namespace

@@ -30,6 +30,21 @@ expect 0 "telescope pulse with the simulated mount" "$batch" --data-dir "$data" 
 expect 2 "telescope pulse in an unknown direction" "$batch" --data-dir "$data" --simulate telescope pulse x 50
 expect 2 "telescope without an operation" "$batch" --data-dir "$data" telescope
 expect 2 "convert without files" "$batch" --data-dir "$data" convert
+# Measurements on a frame made here: two stars on a sky of 1000.
+/usr/bin/python3 -c "
+import numpy as np, sys
+y, x = np.mgrid[0:290, 0:510]
+f = 1000 + 20000 * np.exp(-((x - 200.3)**2 + (y - 100.6)**2) / 6) + 8000 * np.exp(-((x - 300)**2 + (y - 150)**2) / 6)
+open(sys.argv[1], 'wb').write(f.astype('<u2').tobytes())" "$data/~stars"
+expect 0 "centroid" "$batch" --data-dir "$data" centroid "$data/~stars" 201 99
+grep -qx '200 101 0 0' /tmp/talvor-batch-cli.out || { echo "FAIL centroid printed:"; cat /tmp/talvor-batch-cli.out; failures=$((failures + 1)); }
+expect 0 "centroid in tenths" "$batch" --data-dir "$data" centroid "$data/~stars" 201 99 --tenths
+grep -qx '200 100 2 6' /tmp/talvor-batch-cli.out || { echo "FAIL centroid --tenths printed:"; cat /tmp/talvor-batch-cli.out; failures=$((failures + 1)); }
+expect 2 "centroid radius out of range" "$batch" --data-dir "$data" centroid "$data/~stars" 201 99 --radius 16
+expect 0 "photometry" "$batch" --data-dir "$data" photometry "$data/~stars" --object 200,101 --comparison 300,150 --background 50,50
+grep -qx 'magnitude -0.99' /tmp/talvor-batch-cli.out || { echo "FAIL photometry printed:"; cat /tmp/talvor-batch-cli.out; failures=$((failures + 1)); }
+expect 0 "histogram" "$batch" --data-dir "$data" histogram "$data/~stars"
+head -n 1 /tmp/talvor-batch-cli.out | grep -q '^val' || { echo "FAIL histogram printed:"; cat /tmp/talvor-batch-cli.out; failures=$((failures + 1)); }
 rm -rf "$data"
 rm -f /tmp/talvor-batch-cli.out
 exit $((failures > 0))

@@ -16,7 +16,11 @@ class RecordingUi final : public UserInterface {
     explicit RecordingUi(TestClock& clock, uint32_t idleStepMs = 10)
         : clock_(clock), idleStepMs_(idleStepMs) {}
 
-    void PressAt(uint32_t milliseconds) { pressAt_ = milliseconds; }
+    // A press of the given kind (a key by default) arrives once the clock reaches the moment.
+    void PressAt(uint32_t milliseconds, UserPresses kind = {true, false, false}) {
+        pressAt_ = milliseconds;
+        pressKind_ = kind;
+    }
 
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
     void ShowErrorBox(const std::string& title, const std::string& text) override {
@@ -26,13 +30,13 @@ class RecordingUi final : public UserInterface {
         questions.push_back(text);
         return answerYes;
     }
-    bool DispatchPendingEvents() override {
+    UserPresses DispatchPendingEvents() override {
         ++dispatches;
         if (pressAt_ && DeadlineReached(clock_.Milliseconds(), *pressAt_)) {
             pressAt_.reset();
-            return true;
+            return pressKind_;
         }
-        return false;
+        return {};
     }
     void IdleWait() override { clock_.Advance(idleStepMs_); }
     void Beep() override { ++beeps; }
@@ -70,6 +74,7 @@ class RecordingUi final : public UserInterface {
     TestClock& clock_;
     uint32_t idleStepMs_;
     std::optional<uint32_t> pressAt_;
+    UserPresses pressKind_;
 };
 
 }  // namespace talvor::testing

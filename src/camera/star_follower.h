@@ -1,0 +1,21 @@
+#pragma once
+
+#include "telescope/guiding_state.h"
+
+namespace talvor {
+
+struct Session;
+
+// The star centre found by three searches in the current image, each starting where the one
+// before ended; the first starts at the given position.
+PixelPosition FollowStar(Session& session, PixelPosition start, int radius);
+
+// The whole-pixel position of the last star centre found, and setting it, as the capture run
+// does between exposures.
+PixelPosition CurrentStarCentre(const Session& session);
+void SetStarCentre(Session& session, PixelPosition position);
+
+// Back to the star centre that guiding saved before its last guide-frame placement.
+void RestoreSavedStarCentre(Session& session);
+
+}  // namespace talvor

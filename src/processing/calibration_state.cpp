@@ -1,0 +1,25 @@
+#include "processing/calibration_state.h"
+
+#include "app/data_directory.h"
+
+namespace talvor {
+namespace {
+
+std::filesystem::path ChosenOrDefault(const std::string& chosen, std::string_view fallback,
+                                      const DataDirectory& directory) {
+    return directory.Resolve(chosen.empty() ? fallback : std::string_view(chosen));
+}
+
+}  // namespace
+
+std::filesystem::path AutomaticDarkFile(const CalibrationState& state,
+                                        const DataDirectory& directory) {
+    return ChosenOrDefault(state.AutoDarkPath, kDefaultDarkFile, directory);
+}
+
+std::filesystem::path AutomaticFlatFile(const CalibrationState& state,
+                                        const DataDirectory& directory) {
+    return ChosenOrDefault(state.AutoFlatPath, kDefaultFlatFile, directory);
+}
+
+}  // namespace talvor

@@ -1,0 +1,91 @@
+#include "processing/contrast_filter_commands.h"
+
+#include <QAbstractScrollArea>
+
+#include "app/command_ids.h"
+#include "app/session.h"
+#include "app/talvor_frame.h"
+#include "app/talvor_window.h"
+#include "processing/contrast_stretches.h"
+#include "processing/median_dialog.h"
+#include "processing/non_liniar_dialog.h"
+#include "processing/power_dialog.h"
+#include "processing/spatial_filters.h"
+#include "processing/stretch_dialog.h"
+#include "processing/unsharp_dialog.h"
+
+namespace talvor {
+namespace {
+
+// The picture under a closed dialog is painted at once, before a long step starts.
+void RepaintNow(TalvorFrame& frame) {
+    frame.Client()->viewport()->repaint();
+}
+
+void BindContrastCommands(TalvorFrame& frame, Session& session) {
+    frame.Bind(CmNormalStretch, [&frame, &session] {
+        TStretchDialog dialog(session.display.BrightnessHistogram, &frame);
+        const bool accepted = dialog.exec() == QDialog::Accepted;
+        RepaintNow(frame);
+        if (accepted) {
+            const StretchLevels levels = dialog.Levels();
+            NormalStretch(session, static_cast<int>(levels.black), static_cast<int>(levels.white));
+        }
+    });
+    frame.Bind(CmPowerLawStretch, [&frame, &session] {
+        TPowerDialog dialog(&frame);
+        const bool accepted = dialog.exec() == QDialog::Accepted;
+        RepaintNow(frame);
+        if (accepted) {
+            PowerLawStretch(session, dialog.Power());
+        }
+    });
+    frame.Bind(CmNonLinearStretch, [&frame, &session] {
+        TNonLiniarDialog dialog(&frame);
+        if (dialog.exec() == QDialog::Accepted) {
+            RepaintNow(frame);
+            NonLinearStretch(session, dialog.Power());
+        }
+    });
+    frame.Bind(CmSineLawStretch, [&session] { SineLawStretch(session); });
+    frame.Bind(CmRemoveBackground, [&session] { RemoveBackground(session); });
+    frame.Bind(CmLogarithmicStretch, [&session] { LogarithmicStretch(session); });
+    frame.Bind(CmAntilogarithmicStretch, [&session] { AntilogarithmicStretch(session); });
+    frame.Bind(CmInvertToNegative, [&session] { InvertToNegative(session); });
+}
+
+void BindFilterCommands(TalvorFrame& frame, Session& session) {
+    frame.Bind(CmUnsharpMasking, [&frame, &session] {
+        TUnsharpDialog dialog(&frame);
+        if (dialog.exec() == QDialog::Accepted) {
+            RepaintNow(frame);
+            UnsharpMask(session, dialog.Radius(), dialog.Power());
+        }
+    });
+    frame.Bind(CmMedianFilter, [&frame, &session] {
+        TMedianDialog dialog(&frame);
+        if (dialog.exec() == QDialog::Accepted) {
+            RepaintNow(frame);
+            MedianFilter(session, dialog.Radius(), dialog.Tenths());
+        }
+    });
+    const auto kernel = [&frame, &session](int id, KernelFilterKind kind) {
+        frame.Bind(id, [&session, kind] { KernelFilter(session, kind); });
+    };
+    kernel(CmHighPassLowPower, KernelFilterKind::HighPassLowPower);
+    kernel(CmHighPassHighPower, KernelFilterKind::HighPassHighPower);
+    kernel(CmSmootherSharper, KernelFilterKind::SmootherSharper);
+    kernel(CmGaussianSmoother, KernelFilterKind::Gaussian);
+    kernel(CmLowPassWeightedMean, KernelFilterKind::LowPassWeightedMean);
+    kernel(CmBasRelief, KernelFilterKind::BasRelief);
+    frame.Bind(CmGradientFilter, [&session] { GradientFilter(session); });
+}
+
+}  // namespace
+
+void BindContrastAndFilterCommands(TalvorFrame& frame, Session& session) {
+    BindContrastCommands(frame, session);
+    BindFilterCommands(frame, session);
+}
+
+}  // namespace talvor

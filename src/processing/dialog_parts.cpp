@@ -1,0 +1,55 @@
+#include "processing/dialog_parts.h"
+
+#include <QDialog>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScrollBar>
+
+namespace talvor {
+
+QLineEdit* ValueBox(const char* name, QWidget* owner) {
+    auto* box = new QLineEdit(owner);
+    box->setObjectName(name);
+    box->setReadOnly(true);
+    box->setMaximumWidth(48);
+    return box;
+}
+
+QScrollBar* ParameterBar(const char* name, int low, int high, int width, QWidget* owner) {
+    auto* bar = new QScrollBar(Qt::Horizontal, owner);
+    bar->setObjectName(name);
+    bar->setRange(low, high);
+    bar->setSingleStep(1);
+    bar->setPageStep(10);
+    bar->setMinimumWidth(width);
+    return bar;
+}
+
+QHBoxLayout* DialogButtons(QDialog* dialog, std::function<void()> help) {
+    auto* ok = new QPushButton(QStringLiteral("OK"), dialog);
+    auto* cancel = new QPushButton(QStringLiteral("Cancel"), dialog);
+    auto* helpButton = new QPushButton(QStringLiteral("Help"), dialog);
+    ok->setObjectName("okButton");
+    cancel->setObjectName("cancelButton");
+    helpButton->setObjectName("helpButton");
+    ok->setDefault(true);
+    helpButton->setAutoDefault(false);
+    QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
+    QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+    QObject::connect(helpButton, &QPushButton::clicked, dialog, std::move(help));
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    row->addWidget(ok);
+    row->addWidget(cancel);
+    row->addWidget(helpButton);
+    return row;
+}
+
+void ShowHelpBox(QWidget* owner, const QString& caption, const QString& text) {
+    QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, owner);
+    box.exec();
+}
+
+}  // namespace talvor

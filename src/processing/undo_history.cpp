@@ -1,0 +1,45 @@
+#include "processing/undo_history.h"
+
+#include <algorithm>
+
+#include "app/messages.h"
+#include "app/refresh_display.h"
+#include "app/session.h"
+
+namespace talvor {
+namespace {
+
+constexpr std::string_view kLineEnd = " \n";
+
+}  // namespace
+
+void RemoveLastHistoryLine(WorkingState& state) {
+    auto& lines = state.HistoryLines;
+    const auto empty = std::find_if(lines.begin(), lines.end(),
+                                    [](const std::string& line) { return line.empty(); });
+    if (empty != lines.end() && empty != lines.begin()) {
+        std::prev(empty)->clear();
+    }
+}
+
+void UndoLastStep(Session& session) {
+    CopyFrame(session.images.UndoImage, session.images.CurrentImage);
+    RefreshDisplay(session);
+    RemoveLastHistoryLine(session.state);
+}
+
+std::string HistoryText(const WorkingState& state) {
+    std::string text = state.HistoryLines[0];
+    text += kLineEnd;
+    for (int k = 1; k < kHistorySlots && state.HistoryLines[k].size() > 1; ++k) {
+        text += state.HistoryLines[k];
+        text += kLineEnd;
+    }
+    return text;
+}
+
+void ShowProcessingHistory(Session& session) {
+    ReportMessage(session.ui, kCallerText, HistoryText(session.state));
+}
+
+}  // namespace talvor

@@ -1,0 +1,56 @@
+#include "processing/unsharp_dialog.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollBar>
+
+#include "processing/dialog_parts.h"
+#include "processing/parameter_steps.h"
+#include "processing/slider_actions.h"
+#include "processing/unsharp_mask.h"
+
+namespace talvor {
+namespace {
+
+constexpr const char* kHelpCaption = "Talvor - Power Stretch";
+constexpr const char* kHelpText =
+    "Use controls to vary the radius from 1 to 7, and the power from 1 to 7.";
+
+}  // namespace
+
+TUnsharpDialog::TUnsharpDialog(QWidget* parent)
+    : QDialog(parent),
+      radiusBar_(ParameterBar("radiusBar", kMinUnsharpRadius, kMaxUnsharpRadius, 60, this)),
+      powerBar_(ParameterBar("powerBar", kMinUnsharpPower, kMaxUnsharpPower, 60, this)),
+      radiusValue_(ValueBox("radiusEdit", this)),
+      powerValue_(ValueBox("powerEdit", this)) {
+    setWindowTitle(QStringLiteral("Unsharp Mask Filter"));
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(new QLabel(QStringLiteral("Radius"), this), 0, 0);
+    grid->addWidget(radiusBar_, 0, 1);
+    grid->addWidget(radiusValue_, 0, 2);
+    grid->addWidget(new QLabel(QStringLiteral("Power"), this), 1, 0);
+    grid->addWidget(powerBar_, 1, 1);
+    grid->addWidget(powerValue_, 1, 2);
+    grid->addLayout(DialogButtons(this, [this] { ShowHelpBox(this, kHelpCaption, kHelpText); }), 2,
+                    0, 1, 3);
+    ConnectSpinBar(radiusBar_, [this](ScrollAction action) {
+        radius_ = CountAfterScroll(radius_, action, kMinUnsharpRadius, kMaxUnsharpRadius);
+        ShowValues();
+    });
+    ConnectSpinBar(powerBar_, [this](ScrollAction action) {
+        power_ = CountAfterScroll(power_, action, kMinUnsharpPower, kMaxUnsharpPower);
+        ShowValues();
+    });
+    ShowValues();
+}
+
+void TUnsharpDialog::ShowValues() {
+    radiusBar_->setValue(radius_);
+    powerBar_->setValue(power_);
+    radiusValue_->setText(QString::number(radius_));
+    powerValue_->setText(QString::number(power_));
+}
+
+}  // namespace talvor

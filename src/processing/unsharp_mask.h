@@ -1,0 +1,21 @@
+#pragma once
+
+#include <functional>
+
+#include "image/image_store.h"
+
+namespace talvor {
+
+inline constexpr int kMinUnsharpRadius = 1;
+inline constexpr int kMaxUnsharpRadius = 7;
+inline constexpr int kMinUnsharpPower = 1;
+inline constexpr int kMaxUnsharpPower = 7;
+
+// The unsharp mask over rows firstRow..289-d and columns d..510-d: the box mean m of the
+// (2d + 1) x (2d + 1) window around each pixel p of the unfiltered source gives
+// p + (p - m) x k in the target, stored as 65535 above 65280 and 0 below 0. The box sum runs
+// along each row instead of being summed afresh. afterRow is called once after every row.
+void UnsharpMaskPass(const ImageBuffer& source, ImageBuffer& target, int radius, int power,
+                     int firstRow, const std::function<void()>& afterRow);
+
+}  // namespace talvor

@@ -1,0 +1,12 @@
+#pragma once
+
+namespace talvor {
+
+struct Session;
+class TalvorFrame;
+
+// Binds the measuring commands: "Photometry of Image", "3-D Intensity Plot", "Intensity Plot
+// of Current Row" and "Histogram". Each opens its modeless window when its rules allow.
+void BindMeasurementCommands(TalvorFrame& frame, Session& session);
+
+}  // namespace talvor

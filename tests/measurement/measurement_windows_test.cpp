@@ -1,0 +1,348 @@
+// The measuring windows drawn offscreen: the histogram's bars, rule and listing, the row
+// profile's line, the 3-D plot's picture and the PHOTOMETRY window's fields and buttons, read
+// back from what they paint.
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "app/clock.h"
+#include "app/command_ids.h"
+#include "app/session.h"
+#include "app/talvor_frame.h"
+#include "app/talvor_window.h"
+#include "gui/program_under_test.h"
+#include "image/image_store.h"
+#include "processing/analysis_commands.h"
+#include "processing/hist_dialog.h"
+#include "processing/intensity_plot_picture.h"
+#include "processing/plot3d_dialog.h"
+#include "processing/row_dialog.h"
+#include "support/recording_ui.h"
+#include "telescope/arrow_scroll_bar.h"
+#include "telescope/image_click.h"
+#include "telescope/measurement_commands.h"
+#include "telescope/ph_dialog.h"
+#include "telescope/photometry.h"
+#include "telescope/picture_mouse.h"
+#include "telescope/screen_pointer.h"
+
+namespace talvor {
+
+using testing::RecordingUi;
+using testing::TestClock;
+
+namespace {
+
+const QColor kRed(255, 0, 0);
+const QColor kBlue(0, 0, 255);
+const QColor kGrey(128, 128, 128);
+const QColor kLightGrey(192, 192, 192);
+
+QColor At(const QImage& picture, int x, int y) {
+    return picture.pixelColor(x, y);
+}
+
+// Whether any pixel of the rectangle is drawn darker than the grey of the bars.
+bool HasDarkPixels(const QImage& picture, const QRect& area) {
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            if (picture.pixelColor(x, y).lightness() < 100) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+QImage Painted(QWidget& window) {
+    return window.grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+}  // namespace
+
+class MeasurementWindowsTest : public QObject {
+    Q_OBJECT
+
+  private:
+    struct Notice {
+        QString title;
+        QString text;
+    };
+
+    std::unique_ptr<QTemporaryDir> folder_;
+    std::unique_ptr<ImageStore> images_;
+    SystemClock clock_;
+    TestClock uiClock_;
+    std::unique_ptr<RecordingUi> ui_;
+    std::unique_ptr<Session> session_;
+    std::vector<Notice> notices_;
+
+    Session& State() { return *session_; }
+    ImageBuffer& Frame() { return images_->CurrentImage; }
+
+    template <typename Widget>
+    static Widget* Find(QWidget* dialog, const char* name) {
+        auto* widget = dialog->findChild<Widget*>(QString::fromLatin1(name));
+        if (widget == nullptr) {
+            qFatal("no control %s", name);
+        }
+        return widget;
+    }
+
+    template <typename Dialog>
+    void CatchNotices(Dialog& dialog) {
+        dialog.showNotice = [this](const QString& title, const QString& text) {
+            notices_.push_back({title, text});
+        };
+    }
+
+  private slots:
+    void init() {
+        folder_ = std::make_unique<QTemporaryDir>();
+        images_ = CreateImageStore();
+        std::fill_n(images_->CurrentImage.begin(), kFramePixels, uint16_t{0});
+        ui_ = std::make_unique<RecordingUi>(uiClock_);
+        session_ = std::make_unique<Session>(*images_, DataDirectory(folder_->path().toStdString()),
+                                             clock_, *ui_);
+        notices_.clear();
+    }
+
+    void cleanup() {
+        session_.reset();
+        ui_.reset();
+        images_.reset();
+        folder_.reset();
+    }
+
+    void histogramDrawsBarsTheRedRuleAxesAndListing() {
+        auto& counts = State().display.BrightnessHistogram;
+        counts[7] = 2000;   // cut: red, full height
+        counts[20] = 1054;  // full height, grey
+        counts[30] = 1055;  // cut
+        counts[40] = 503;   // 100 pixels high
+        THistDialog dialog(State());
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Histogram of Current Image"));
+        const QImage picture = Painted(dialog);
+
+        // Bar k stands at x = k + 8 on row 210 and rises h pixels.
+        QCOMPARE(At(picture, 15, 210), kRed);
+        QCOMPARE(At(picture, 15, 1), kRed);
+        QVERIFY(At(picture, 15, 0) != kRed);
+        QCOMPARE(At(picture, 28, 1), kGrey);
+        QCOMPARE(At(picture, 38, 100), kRed);
+        QCOMPARE(At(picture, 48, 111), kGrey);
+        QVERIFY(At(picture, 48, 110) != kGrey);
+        QVERIFY(At(picture, 49, 210) != kGrey);
+        QVERIFY(At(picture, 14, 100) != kRed);
+
+        // The axes and the longer ticks at a quarter, half and three quarters.
+        QCOMPARE(At(picture, 5, 100), kBlue);
+        QCOMPARE(At(picture, 200, 213), kBlue);
+        QCOMPARE(At(picture, 136, 223), kBlue);
+        QCOMPARE(At(picture, 72, 219), kBlue);
+        QCOMPARE(At(picture, 40, 216), kBlue);
+        QVERIFY(At(picture, 40, 219) != kBlue);
+
+        QCOMPARE(dialog.Listing(), QStringLiteral("val   count\n007    2000\n030    1055\n"));
+        QVERIFY(HasDarkPixels(picture, QRect(270, 2, 80, 50)));
+        QVERIFY(!HasDarkPixels(picture, QRect(270, 80, 80, 190)));
+
+        CatchNotices(dialog);
+        QTest::mouseClick(Find<QPushButton>(&dialog, "helpButton"), Qt::LeftButton);
+        QCOMPARE(notices_.size(), std::size_t{1});
+        QCOMPARE(notices_[0].title, QStringLiteral("Talvor - Display Histogram"));
+        QVERIFY(notices_[0].text.endsWith(QStringLiteral("Short key - CTL+H")));
+    }
+
+    void rowProfileDrawsItsLineAndKeepsItWhenRowsReachOutside() {
+        for (int x = 0; x < kFrameColumns; ++x) {
+            PixelAt(Frame(), x, 100) = 50 * 384;
+            PixelAt(Frame(), x, 60) = 20 * 384;
+        }
+        PixelAt(Frame(), 200, 100) = 65535;
+        QWidget picture;
+        QVERIFY(BeginRowPlot(State()) == AnalysisOpen::Open);
+        TRowDialog dialog(State(), &picture);
+        QCOMPARE(picture.cursor().shape(), Qt::UpArrowCursor);
+        PickPlotRow(State(), 100);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QImage painted = Painted(dialog);
+        // Column c at x = c + 5, 198 - pixel / 384 high, inside a white plot area.
+        QCOMPARE(At(painted, 105, 148), kGrey);
+        QCOMPARE(At(painted, 105, 147), QColor(Qt::white));
+        QCOMPARE(At(painted, 105, 149), QColor(Qt::white));
+        QCOMPARE(At(painted, 205, 28), kGrey);
+        QCOMPARE(At(painted, 4, 198), kGrey);
+        QCOMPARE(At(painted, 2, 100), QColor(Qt::black));
+        QCOMPARE(Find<QLineEdit>(&dialog, "rowField")->text(), QStringLiteral("100"));
+
+        // Averaging 51 rows around row 20 reaches outside the frame: the plot stays.
+        State().modes.Analysis.RowsToAverage = 51;
+        PickPlotRow(State(), 20);
+        painted = Painted(dialog);
+        QCOMPARE(At(painted, 105, 148), kGrey);
+        QCOMPARE(Find<QLineEdit>(&dialog, "rowField")->text(), QStringLiteral("20"));
+        QCOMPARE(Find<QLineEdit>(&dialog, "rowsToAverageField")->text(), QStringLiteral("51"));
+
+        // The spin bar's arrows step the average by two, down to a single row.
+        ArrowScrollBar* bar = dialog.RowsBar();
+        const auto press = [bar](bool left) {
+            const QPoint arrow = bar->ArrowArea(left).center();
+            QTest::mousePress(bar, Qt::LeftButton, {}, arrow);
+            QTest::mouseRelease(bar, Qt::LeftButton, {}, arrow);
+        };
+        press(false);
+        QCOMPARE(State().modes.Analysis.RowsToAverage, 51);
+        for (int step = 0; step < 26; ++step) {
+            press(true);
+        }
+        QCOMPARE(Find<QLineEdit>(&dialog, "rowsToAverageField")->text(), QStringLiteral("1"));
+        PickPlotRow(State(), 60);
+        painted = Painted(dialog);
+        QCOMPARE(At(painted, 105, 178), kGrey);
+        QCOMPARE(At(painted, 105, 148), QColor(Qt::white));
+
+        QTest::mouseClick(Find<QPushButton>(&dialog, "finishedButton"), Qt::LeftButton);
+        QVERIFY(!State().modes.RowPlotMode);
+        QCOMPARE(picture.cursor().shape(), Qt::ArrowCursor);
+    }
+
+    void intensityPlotBuildsItsPictureOnce() {
+        // Row 12 (the back trace) rises 10 pixels at column 100 and falls back at 101.
+        PixelAt(Frame(), 100, 12) = 10 * 384;
+        QVERIFY(BeginIntensityPlot(State()) == AnalysisOpen::Open);
+        T3DDialog dialog(State());
+        QVERIFY(dialog.Picture() == nullptr);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QTRY_VERIFY(dialog.Picture() != nullptr && dialog.Picture()->Complete());
+        const QImage& plot = dialog.Picture()->Image();
+        QCOMPARE(plot.size(), QSize(644, 384));
+        // The back trace: baseline 192 from x = 130; the rise to (230, 182) is light grey, the
+        // fall from there grey.
+        QCOMPARE(At(plot, 150, 192), kGrey);
+        QCOMPARE(At(plot, 229, 186), kLightGrey);
+        QCOMPARE(At(plot, 230, 186), kGrey);
+        QCOMPARE(At(plot, 228, 192), kGrey);
+        // The front trace, row 254, on baseline 313 from x = 9; nothing below it.
+        QCOMPARE(At(plot, 9, 313), kGrey);
+        QCOMPARE(At(plot, 518, 313), kGrey);
+        QCOMPARE(At(plot, 300, 320), QColor(Qt::white));
+        const QImage painted = Painted(dialog);
+        QCOMPARE(At(painted, 229, 186), kLightGrey);
+        QCOMPARE(At(painted, 300, 320), QColor(Qt::white));
+
+        CatchNotices(dialog);
+        QTest::mouseClick(Find<QPushButton>(&dialog, "helpButton"), Qt::LeftButton);
+        QCOMPARE(notices_.at(0).title, QStringLiteral("TALVOR - 3-D Plot"));
+        QTest::mouseClick(Find<QPushButton>(&dialog, "finishedButton"), Qt::LeftButton);
+        QVERIFY(!State().modes.Analysis.IntensityPlotOpen);
+        QVERIFY(dialog.Picture() == nullptr);
+    }
+
+    void mouseOnThePictureMeasuresAndSnapsThePointer() {
+        auto app = testing::StartProgram(folder_->path().toStdString());
+        app->Show();
+        TalvorFrame& frame = app->Frame();
+        Session& session = app->State();
+        TTalvorWindow& window = *frame.Client();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        ImageBuffer& image = session.images.CurrentImage;
+        std::fill_n(image.begin(), kFramePixels, uint16_t{1000});
+        for (int y = 119; y <= 121; ++y) {
+            for (int x = 149; x <= 151; ++x) {
+                PixelAt(image, x, y) = x == 150 && y == 120 ? 40000 : 20000;
+            }
+        }
+        frame.Dispatch(CmPhotometry);
+        QVERIFY(session.modes.PhotometryMode);
+        auto* dialog = frame.findChild<TPHDialog*>();
+        QVERIFY(dialog != nullptr);
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("PHOTOMETRY"));
+        QCOMPARE(window.viewport()->cursor().shape(), Qt::CrossCursor);
+        QVERIFY(Find<QRadioButton>(dialog, "objectButton")->isChecked());
+        QVERIFY(Find<QRadioButton>(dialog, "mask9")->isChecked());
+
+        QWidget* viewport = window.viewport();
+        QTest::mouseMove(viewport, QPoint(60, 70));
+        QTRY_COMPARE(Find<QLineEdit>(dialog, "cursorX")->text(), QStringLiteral("60"));
+        QCOMPARE(Find<QLineEdit>(dialog, "cursorValue")->text(), QStringLiteral("   1000"));
+        QTest::mouseClick(viewport, Qt::LeftButton, {}, QPoint(60, 70));
+        QCOMPARE(Find<QLineEdit>(dialog, "objectValue")->text(), QStringLiteral("   1000"));
+        QCOMPARE(session.modes.Photometry.Object.position, (PixelPosition{60, 70}));
+
+        // A right click beside the star is moved onto it, and the pointer with it.
+        QCursor::setPos(viewport->mapToGlobal(QPoint(152, 122)));
+        const QPoint before = QCursor::pos();
+        QTest::mouseClick(viewport, Qt::RightButton, {}, QPoint(152, 122));
+        QCOMPARE(session.modes.Photometry.Object.position, (PixelPosition{150, 120}));
+        QCOMPARE(QCursor::pos(), before - QPoint(2, 2));
+        QCOMPARE(Find<QLineEdit>(dialog, "objectValue")->text(), QStringLiteral("   3358"));
+
+        QTest::mouseClick(Find<QRadioButton>(dialog, "comparisonButton"), Qt::LeftButton);
+        QTest::mouseClick(viewport, Qt::LeftButton, {}, QPoint(300, 200));
+        QCOMPARE(Find<QLineEdit>(dialog, "comparisonValue")->text(), QStringLiteral("   1000"));
+        QCOMPARE(Find<QLineEdit>(dialog, "magnitude")->text(), QStringLiteral("-1.32"));
+        // A new mask wipes the measurements and keeps the target.
+        QTest::mouseClick(Find<QRadioButton>(dialog, "mask13"), Qt::LeftButton);
+        QCOMPARE(session.guiding.MeasureRadius, 6);
+        QCOMPARE(Find<QLineEdit>(dialog, "magnitude")->text(), QString());
+        QCOMPARE(Find<QLineEdit>(dialog, "objectX")->text(), QStringLiteral("0"));
+        QVERIFY(Find<QRadioButton>(dialog, "comparisonButton")->isChecked());
+
+        CatchNotices(*dialog);
+        QTest::mouseClick(Find<QPushButton>(dialog, "helpButton"), Qt::LeftButton);
+        QCOMPARE(notices_.at(0).title, QStringLiteral("TALVOR - Control Photometry"));
+        QTest::mouseClick(Find<QPushButton>(dialog, "finishedButton"), Qt::LeftButton);
+        QVERIFY(!session.modes.PhotometryMode);
+        QCOMPARE(window.viewport()->cursor().shape(), Qt::ArrowCursor);
+        // Clicks measure nothing once photometry has ended.
+        QTest::mouseClick(viewport, Qt::LeftButton, {}, QPoint(100, 100));
+        QCOMPARE(session.modes.Photometry.Comparison.sum, 0);
+    }
+
+    void boundCommandsOpenEachWindowOnce() {
+        auto app = testing::StartProgram(folder_->path().toStdString());
+        app->Show();
+        TalvorFrame& frame = app->Frame();
+        const auto open = [&frame]<typename Dialog>(Dialog*) {
+            int shown = 0;
+            for (auto* dialog : frame.findChildren<Dialog*>()) {
+                shown += dialog->isVisible() ? 1 : 0;
+            }
+            return shown;
+        };
+        frame.Dispatch(CmHistogram);
+        frame.Dispatch(CmHistogram);
+        QCOMPARE(open(static_cast<THistDialog*>(nullptr)), 1);
+        frame.findChild<THistDialog*>()->close();
+        QVERIFY(!app->State().modes.Analysis.HistogramOpen);
+        frame.Dispatch(CmHistogram);
+        QCOMPARE(open(static_cast<THistDialog*>(nullptr)), 1);
+
+        frame.Dispatch(CmRowIntensityPlot);
+        QVERIFY(app->State().modes.RowPlotMode);
+        frame.Dispatch(CmIntensityPlot3D);
+        QCOMPARE(open(static_cast<T3DDialog*>(nullptr)), 0);
+        QCOMPARE(open(static_cast<TRowDialog*>(nullptr)), 1);
+        frame.findChild<TRowDialog*>()->close();
+        QVERIFY(!app->State().modes.RowPlotMode);
+
+        frame.Dispatch(CmPhotometry);
+        QVERIFY(app->State().modes.PhotometryMode);
+        QCOMPARE(open(static_cast<TPHDialog*>(nullptr)), 1);
+        frame.findChild<TPHDialog*>()->close();
+        QVERIFY(!app->State().modes.PhotometryMode);
+    }
+};
+
+}  // namespace talvor
+
+QTEST_MAIN(talvor::MeasurementWindowsTest)
+#include "measurement_windows_test.moc"
