@@ -10,6 +10,8 @@
 #include "batch/exit_status.h"
 #include "batch/file_commands.h"
 #include "batch/measurement_commands.h"
+#include "batch/process_commands.h"
+#include "batch/processing_steps.h"
 #include "batch/telescope_command.h"
 
 namespace {
@@ -27,6 +29,9 @@ const BatchCommand kCommands[] = {
     {"info", "what an image file is, and its FITS header", talvor::kInfoHelp, talvor::RunInfo},
     {"convert", "load an image file as Open does and write it in another format",
      talvor::kConvertHelp, talvor::RunConvert},
+    {"process", "apply processing steps to an image file and write the result",
+     talvor::kProcessHelp, talvor::RunProcess},
+    {"history", "the processing history the steps leave", talvor::kHistoryHelp, talvor::RunHistory},
     {"histogram", "the histogram listing of an image file as the window shows it",
      talvor::kHistogramHelp, talvor::RunHistogram},
     {"centroid", "the centre of a star near a point", talvor::kCentroidHelp, talvor::RunCentroid},
@@ -103,6 +108,9 @@ int main(int argc, char** argv) {
         }
         if (!rest.empty() && rest[0] == "--help") {
             std::fputs(command.help, stdout);
+            if (command.run == talvor::RunProcess || command.run == talvor::RunHistory) {
+                std::fputs(talvor::kProcessingStepsHelp, stdout);
+            }
             return talvor::kExitSuccess;
         }
         BatchContext context(dataDirectory, simulate);

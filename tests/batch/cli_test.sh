@@ -45,6 +45,14 @@ expect 0 "photometry" "$batch" --data-dir "$data" photometry "$data/~stars" --ob
 grep -qx 'magnitude -0.99' /tmp/talvor-batch-cli.out || { echo "FAIL photometry printed:"; cat /tmp/talvor-batch-cli.out; failures=$((failures + 1)); }
 expect 0 "histogram" "$batch" --data-dir "$data" histogram "$data/~stars"
 head -n 1 /tmp/talvor-batch-cli.out | grep -q '^val' || { echo "FAIL histogram printed:"; cat /tmp/talvor-batch-cli.out; failures=$((failures + 1)); }
+expect 0 "process writes the result" "$batch" --data-dir "$data" process "$data/~stars" "$data/out.fit" log median:2:7 label:M42
+[ "$(stat -c %s "$data/out.fit")" = 303040 ] || { echo "FAIL process wrote no FITS file"; failures=$((failures + 1)); }
+expect 0 "history" "$batch" --data-dir "$data" history "$data/~stars" log power:1.5 invert
+[ "$(cat /tmp/talvor-batch-cli.out)" = "$(printf 'Log Stretch \nPower Stretch : 1.5 \nInvert Image to Negative \n')" ] \
+  || { echo "FAIL history printed:"; cat /tmp/talvor-batch-cli.out; failures=$((failures + 1)); }
+expect 2 "process with an unknown step" "$batch" --data-dir "$data" process "$data/~stars" "$data/x.fit" bogus
+expect 1 "process with a missing dark frame writes nothing" "$batch" --data-dir "$data" process "$data/~stars" "$data/y.fit" dark:/nonexistent
+[ ! -e "$data/y.fit" ] || { echo "FAIL a failed process wrote its output"; failures=$((failures + 1)); }
 rm -rf "$data"
 rm -f /tmp/talvor-batch-cli.out
 exit $((failures > 0))

@@ -1,0 +1,93 @@
+#include "batch/process_commands.h"
+
+#include <cstdio>
+#include <filesystem>
+
+#include "batch/batch_context.h"
+#include "batch/exit_status.h"
+#include "batch/output_file.h"
+#include "batch/processing_steps.h"
+#include "image/image_loading.h"
+#include "processing/undo_history.h"
+
+namespace talvor {
+
+const char* const kProcessHelp =
+    "Usage: talvor-batch process IN OUT STEP [STEP ...]\n"
+    "\n"
+    "Loads IN as Open does, applies the steps in order and writes OUT in the format its\n"
+    "extension names (see 'convert'). Nothing is written when a step fails.\n\n";
+
+const char* const kHistoryHelp =
+    "Usage: talvor-batch history FILE STEP ...\n"
+    "\n"
+    "Prints the processing history that \"Processing History\" shows after the steps.\n\n";
+
+namespace {
+
+int Usage(const char* help) {
+    std::fputs(help, stderr);
+    std::fputs(kProcessingStepsHelp, stderr);
+    return kExitUsage;
+}
+
+// Loads the file and runs the steps; false (after the program's message) when any fails.
+std::optional<bool> LoadAndApply(BatchContext& context, const std::string& file,
+                                 const std::vector<std::string>& steps) {
+    std::vector<ProcessingStep> parsed;
+    for (const std::string& text : steps) {
+        auto step = ParseProcessingStep(text);
+        if (!step) {
+            std::fprintf(stderr, "talvor-batch: '%s' is not a processing step\n\n", text.c_str());
+            return std::nullopt;
+        }
+        parsed.push_back(std::move(*step));
+    }
+    context.ReadExistingSettings();
+    const std::filesystem::path path(file);
+    LoadIntoCurrentImage(context.State(), path, path.filename().string());
+    for (const ProcessingStep& step : parsed) {
+        if (context.Ui().MessageShown()) {
+            return false;
+        }
+        step(context.State());
+    }
+    return !context.Ui().MessageShown();
+}
+
+}  // namespace
+
+int RunProcess(BatchContext& context, const std::vector<std::string>& arguments) {
+    if (arguments.size() < 3) {
+        return Usage(kProcessHelp);
+    }
+    const std::vector<std::string> steps(arguments.begin() + 2, arguments.end());
+    const auto applied = LoadAndApply(context, arguments[0], steps);
+    if (!applied) {
+        return Usage(kProcessHelp);
+    }
+    if (!*applied) {
+        return kExitFailed;
+    }
+    return WriteCurrentImage(context.State(), arguments[1], false) == OutputResult::Written
+               ? kExitSuccess
+               : kExitFailed;
+}
+
+int RunHistory(BatchContext& context, const std::vector<std::string>& arguments) {
+    if (arguments.empty()) {
+        return Usage(kHistoryHelp);
+    }
+    const std::vector<std::string> steps(arguments.begin() + 1, arguments.end());
+    const auto applied = LoadAndApply(context, arguments[0], steps);
+    if (!applied) {
+        return Usage(kHistoryHelp);
+    }
+    if (!*applied) {
+        return kExitFailed;
+    }
+    std::fputs(HistoryText(context.State().state).c_str(), stdout);
+    return kExitSuccess;
+}
+
+}  // namespace talvor
