@@ -5,6 +5,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPrinter>
+#include <QProxyStyle>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QWidget>
@@ -39,6 +40,20 @@ QString ToQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// Tool-bar buttons side by side with no space of the style's own between them, so that the
+// whole bar, telescope button included, fits the frame's width.
+class CompactToolBarStyle : public QProxyStyle {
+  public:
+    int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                    const QWidget* widget) const override {
+        if (metric == PM_ToolBarItemSpacing || metric == PM_ToolBarItemMargin ||
+            metric == PM_ToolBarFrameWidth) {
+            return 0;
+        }
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
+
 constexpr int kFrameWidth = 710;
 constexpr int kFrameHeight = 490;
 
@@ -55,8 +70,9 @@ TalvorFrame::TalvorFrame(Session& session, QWidget* parent)
     toolBar_->setIconSize(QSize(32, 32));
     toolBar_->setMovable(false);
     toolBar_->setFloatable(false);
-    // Close-packed buttons, so that the whole bar fits the frame's width.
-    toolBar_->layout()->setSpacing(0);
+    auto* compact = new CompactToolBarStyle;
+    compact->setParent(toolBar_);
+    toolBar_->setStyle(compact);
     toolBar_->setStyleSheet(
         QStringLiteral("QToolButton { border: 1px solid transparent; padding: 0px; margin: 0px; }"
                        "QToolButton:hover { border: 1px solid #808080; }"

@@ -88,6 +88,7 @@ TMTDialog::TMTDialog(Session& session, QWidget* parent) : QDialog(parent), sessi
     grid->addWidget(BuildMovement(), 0, 1, 2, 1);
     grid->addWidget(BuildFocus(), 0, 2, 2, 1);
     grid->addLayout(buttons, 2, 1, 1, 2);
+    messier_->setFocus();
 }
 
 QWidget* TMTDialog::BuildGoTo() {
@@ -97,6 +98,10 @@ QWidget* TMTDialog::BuildGoTo() {
     cngc_ = NumberEdit("cngcEdit");
     auto* gotoObject = Button(QStringLiteral("GoTo Object"), "gotoObjectButton");
     connect(gotoObject, &QPushButton::clicked, this, &TMTDialog::GoToObjectPressed);
+    // Typing a number and Return is the quickest go-to: the window opens with the Messier
+    // field ready for it.
+    connect(messier_, &QLineEdit::returnPressed, this, &TMTDialog::GoToObjectPressed);
+    connect(cngc_, &QLineEdit::returnPressed, this, &TMTDialog::GoToObjectPressed);
     grid->addWidget(new QLabel(QStringLiteral("Messier Object")), 0, 0);
     grid->addWidget(messier_, 0, 1);
     grid->addWidget(new QLabel(QStringLiteral("CNGC Object")), 1, 0);
