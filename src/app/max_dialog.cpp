@@ -10,29 +10,9 @@
 #include "app/refresh_display.h"
 #include "app/session.h"
 #include "app/stretch_palette.h"
+#include "processing/slider_actions.h"
 
 namespace talvor {
-namespace {
-
-ScrollAction ScrollActionOf(int action) {
-    switch (action) {
-        case QAbstractSlider::SliderSingleStepSub:
-            return ScrollAction::LineLeft;
-        case QAbstractSlider::SliderSingleStepAdd:
-            return ScrollAction::LineRight;
-        case QAbstractSlider::SliderPageStepSub:
-        case QAbstractSlider::SliderToMinimum:
-            return ScrollAction::PageLeft;
-        case QAbstractSlider::SliderPageStepAdd:
-        case QAbstractSlider::SliderToMaximum:
-            return ScrollAction::PageRight;
-        default:
-            return ScrollAction::ThumbTrack;
-    }
-}
-
-}  // namespace
-
 TMaxDialog::TMaxDialog(Session& session, QWidget* parent)
     : QDialog(parent),
       session_(session),
@@ -71,8 +51,11 @@ TMaxDialog::TMaxDialog(Session& session, QWidget* parent)
 
 void TMaxDialog::OnScrollAction(int action) {
     // The slider has already moved by Qt's own rule; the dialog's rule decides the value.
-    session_.readout.StretchBits = StretchBitsAfterScroll(
-        session_.readout.StretchBits, ScrollActionOf(action), bits_->sliderPosition());
+    const auto scroll = ScrollActionOf(action);
+    if (scroll) {
+        session_.readout.StretchBits =
+            StretchBitsAfterScroll(session_.readout.StretchBits, *scroll, bits_->sliderPosition());
+    }
     bits_->setSliderPosition(session_.readout.StretchBits);
     ShowStretchBits();
 }

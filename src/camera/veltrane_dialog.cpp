@@ -24,6 +24,7 @@
 #include "image/settings_file.h"
 #include "processing/calibration_state.h"
 #include "processing/processing_state.h"
+#include "processing/slider_actions.h"
 
 namespace talvor {
 namespace {
@@ -53,21 +54,6 @@ int ArrowStep(int action) {
         return -1;
     }
     return action == QAbstractSlider::SliderSingleStepAdd ? 1 : 0;
-}
-
-ScrollAction StretchActionOf(int action) {
-    switch (action) {
-        case QAbstractSlider::SliderSingleStepSub:
-            return ScrollAction::LineLeft;
-        case QAbstractSlider::SliderSingleStepAdd:
-            return ScrollAction::LineRight;
-        case QAbstractSlider::SliderPageStepSub:
-            return ScrollAction::PageLeft;
-        case QAbstractSlider::SliderPageStepAdd:
-            return ScrollAction::PageRight;
-        default:
-            return ScrollAction::ThumbTrack;
-    }
 }
 
 QLabel* ReadOut(QWidget* parent) {
@@ -199,7 +185,10 @@ QWidget* TVeltraneDialog::BuildExposureColumn() {
     stretchValue_ = ReadOut(stretch);
     connect(stretch_, &QScrollBar::actionTriggered, this, [this](int action) {
         int& bits = session_.readout.StretchBits;
-        bits = StretchBitsAfterScroll(bits, StretchActionOf(action), stretch_->sliderPosition());
+        const auto scroll = ScrollActionOf(action);
+        if (scroll) {
+            bits = StretchBitsAfterScroll(bits, *scroll, stretch_->sliderPosition());
+        }
         stretch_->setSliderPosition(bits);
         Redraw();
     });
