@@ -30,6 +30,7 @@
 #include "processing/calibration_commands.h"
 #include "processing/contrast_filter_commands.h"
 #include "processing/merge_mode.h"
+#include "telescope/guiding_commands.h"
 #include "telescope/measurement_commands.h"
 #include "telescope/show_telescope_control.h"
 
@@ -89,6 +90,7 @@ TalvorFrame::TalvorFrame(Session& session, QWidget* parent)
     BindMeasurementCommands(*this, session_);
     BindContrastAndFilterCommands(*this, session_);
     ConnectClickHooks();
+    BindGuidingCommands(*this, session_);
     RebuildToolBar();
     setWindowTitle(QString::fromLatin1(kFrameBanner));
     move(0, 0);

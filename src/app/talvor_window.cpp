@@ -112,6 +112,7 @@ void TTalvorWindow::paintEvent(QPaintEvent*) {
     if (session_.guiding.StarPicked && session_.guiding.PickMode) {
         PaintPickedStarCross(painter);
         session_.guiding.SnapToStar = true;
+        session_.guiding.MeasureRadius = session_.settings.GuideStarMaskRadius;
     }
     EstimateBackground(session_.display, session_.images.CurrentImage);
 }

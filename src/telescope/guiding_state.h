@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstdint>
+#include <string>
+
 #include "telescope/centroid_state.h"
 
 namespace talvor {
@@ -9,6 +12,16 @@ struct PixelPosition {
     int y = 0;
     bool operator==(const PixelPosition&) const = default;
 };
+
+// Reference minus measured centre of the last guide frame, in thousandths of a pixel: dx > 0 means
+// the star now lies left of the reference, dy > 0 that it lies above it.
+struct OffsetThousandths {
+    int16_t dx = 0;
+    int16_t dy = 0;
+    bool operator==(const OffsetThousandths&) const = default;
+};
+
+inline constexpr const char* kGuidingInfoTitle = "Guiding Info";
 
 // Guiding state that the shell and the display also consult.
 struct GuidingState {
@@ -29,6 +42,24 @@ struct GuidingState {
     CentrePosition SavedStarCentre;
     // The half-size of the window that centre searches and the photometry mask use.
     int MeasureRadius = kDefaultMeasureRadius;
+
+    // Where guiding holds the star, in guide-frame coordinates (whole pixels and tenths). Set
+    // when guiding or a self-guided exposure starts; a correction never moves it.
+    CentrePosition GuideReference;
+    OffsetThousandths GuideOffset;
+    // The direction letters of the last correction on each axis, for the backlash on a reversal.
+    char LastRaDirection = 'e';
+    char LastDecDirection = 'n';
+    // Drive training is running: its frames repaint the main window.
+    bool Training = false;
+    // The guiding loop has yet to take its first frame.
+    bool FirstFrame = true;
+    // The control box still needs the wake-up pulses of the first training run.
+    bool BoxWakeUp = true;
+    // The caption of the "Guiding Info" window.
+    std::string GuidingInfoTitle = kGuidingInfoTitle;
+    // The guide-frame bitmap may be drawn into the "Guiding Info" window.
+    bool FrameBitmapReady = false;
 };
 
 }  // namespace talvor

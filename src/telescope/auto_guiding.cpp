@@ -1,0 +1,108 @@
+#include "telescope/auto_guiding.h"
+
+#include "app/messages.h"
+#include "app/refresh_display.h"
+#include "app/session.h"
+#include "telescope/focus_frame_centre.h"
+#include "telescope/guide_frame_placement.h"
+#include "telescope/guiding_info.h"
+#include "telescope/telescope_link.h"
+
+namespace talvor {
+namespace {
+
+constexpr int kGuidingTerminated = 51;
+constexpr int kNoStarPicked = 53;
+constexpr int kNoTelescope = 54;
+
+}  // namespace
+
+bool BeginAutoGuiding(GuidingContext& context) {
+    Session& session = context.session;
+    GuidingState& guiding = session.guiding;
+    if (session.settings.Telescope == TelescopeType::None || !session.camera.CameraConnected ||
+        !guiding.StarPicked) {
+        ReportMessage(session.ui, kNoStarPicked);
+        return false;
+    }
+    TelescopeLink link(session);
+    link.ConnectTelescope();
+    if (!session.telescope.PortOpen) {
+        ReportMessage(session.ui, kNoTelescope);
+        return false;
+    }
+    if (session.settings.Telescope == TelescopeType::ControlBox) {
+        link.ResetControlBox();
+    }
+    session.state.GuidingDisplay = true;
+    guiding.GuidingRunning = true;
+    guiding.Training = false;
+    session.capture.Run.ContinuousRunning = true;
+    session.capture.Settings.DelayMinutes = 0;
+    guiding.MeasureRadius = session.settings.GuideStarMaskRadius;
+    PlaceGuideFrame(session);
+    session.capture.Run.Aborted = false;
+    // The tenths keep the values a self-guided exposure may have left.
+    guiding.GuideReference.x = guiding.StarCentre.x;
+    guiding.GuideReference.y = guiding.StarCentre.y;
+    return true;
+}
+
+GuidingFrameReport GuideNextFrame(GuidingContext& context) {
+    Session& session = context.session;
+    GuidingState& guiding = session.guiding;
+    PollGuidingAbort(context);
+    GrabGuideFrame(session);
+    if (guiding.FirstFrame) {
+        CentreGuideStarTwice(session, guiding.StarCentre.x, guiding.StarCentre.y);
+        guiding.GuideReference.x = guiding.StarCentre.x;
+        guiding.GuideReference.y = guiding.StarCentre.y;
+        guiding.FirstFrame = false;
+        guiding.GuidingInfoTitle = kGuidingInfoTitle;
+        context.view.OpenGuidingInfo(guiding.GuidingInfoTitle);
+        guiding.FrameBitmapReady = true;
+    }
+    GuidingFrameReport report;
+    report.milliseconds = session.clock.Milliseconds();
+    PollGuidingAbort(context);
+    if (!session.capture.Run.Aborted) {
+        RefreshDisplay(session);
+        report.correction = GuideCorrection(session);
+        report.corrected = true;
+        report.offset = guiding.GuideOffset;
+        UpdateGuidingInfo(session, context.view);
+    }
+    return report;
+}
+
+void EndAutoGuiding(GuidingContext& context, bool tellUser) {
+    Session& session = context.session;
+    GuidingState& guiding = session.guiding;
+    if (tellUser) {
+        ReportMessage(session.ui, kGuidingTerminated);
+    }
+    CloseGuidingInfo(session, context.view);
+    guiding.FirstFrame = true;
+    session.capture.Run.Aborted = false;
+    session.capture.Run.ContinuousRunning = false;
+    DefaultFocusFrameCentre(session);
+    guiding.StarCentre.x = guiding.SavedStarCentre.x;
+    guiding.StarCentre.y = guiding.SavedStarCentre.y;
+    // The press that ended guiding stopped the loop and the small geometry; the guide-frame
+    // display ends with them, or every later centre search would use the 128 x 128 frame.
+    guiding.GuidingRunning = false;
+    session.state.GuidingDisplay = false;
+    session.state.SubFrameMode = false;
+}
+
+void StartAutoGuiding(GuidingContext& context) {
+    if (!BeginAutoGuiding(context)) {
+        return;
+    }
+    do {
+        GuideNextFrame(context);
+    } while (context.session.capture.Run.ContinuousRunning);
+    EndAutoGuiding(context, true);
+}
+
+}  // namespace talvor

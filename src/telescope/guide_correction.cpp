@@ -1,0 +1,121 @@
+#include "telescope/guide_correction.h"
+
+#include <cstdlib>
+
+#include "app/clock.h"
+#include "app/session.h"
+#include "app/user_interface.h"
+#include "telescope/guide_frames.h"
+#include "telescope/telescope_link.h"
+
+namespace talvor {
+namespace {
+
+constexpr int kThousandths = 1000;
+constexpr int kTenthInThousandths = 100;
+// Offsets beyond 5 pixels are not corrected: the star is more likely mismeasured than moved.
+constexpr int kLargestCorrected = 5000;
+// Offsets up to these are left alone: with whole-pixel centres, and with tenths on each axis.
+constexpr int kWholePixelThreshold = 300;
+constexpr int kRaThreshold = 50;
+constexpr int kDecThreshold = 30;
+constexpr uint32_t kBetweenAxesMs = 700;
+constexpr int kLostStarBeeps = 4;
+
+struct AxisRules {
+    int threshold;
+    char positiveLetter;  // the star must move right (RA) or down (Dec)
+    char negativeLetter;
+    int backlash;
+    int rate;
+    int hysteresis;
+};
+
+GuidePulse CorrectAxis(Session& session, int offset, const AxisRules& rules, char& lastDirection) {
+    if (std::abs(offset) <= rules.threshold) {
+        return {};
+    }
+    const char direction = offset > 0 ? rules.positiveLetter : rules.negativeLetter;
+    if (direction != lastDirection) {
+        offset += rules.backlash;
+        lastDirection = direction;
+    }
+    // A rate of 0 (typed into the defaults) would divide by zero; it counts as 1, as training
+    // stores it.
+    const int rate = rules.rate == 0 ? 1 : rules.rate;
+    const int length = std::abs(offset / rate) - rules.hysteresis;
+    if (length <= 0) {
+        return {};
+    }
+    session.ui.Beep();
+    session.telescope.PulseDirection = direction;
+    session.telescope.PulseLength = length;
+    TelescopeLink link(session);
+    if (session.settings.Telescope == TelescopeType::MeadeLx200) {
+        link.SendGuidePulse();
+    } else {
+        link.SendControlBoxPulse();
+    }
+    session.ui.Beep();
+    return {direction, length};
+}
+
+void WaitBetweenAxes(Session& session) {
+    const uint32_t end = session.clock.Milliseconds() + kBetweenAxesMs;
+    while (!DeadlineReached(session.clock.Milliseconds(), end)) {
+        session.ui.IdleWait();
+    }
+}
+
+// Reference minus measured centre in thousandths of a pixel, held in 16 bits.
+int16_t OffsetOnAxis(int reference, int referenceTenths, int measured, int measuredTenths) {
+    return static_cast<int16_t>((reference - measured) * kThousandths +
+                                (referenceTenths - measuredTenths) * kTenthInThousandths);
+}
+
+}  // namespace
+
+GuideCorrectionOutcome GuideCorrection(Session& session) {
+    GuidingState& guiding = session.guiding;
+    const CentrePosition reference = guiding.GuideReference;
+    if (FindGuideStar(session, reference.x, reference.y) != CentreResult::Found) {
+        for (int beep = 0; beep < kLostStarBeeps; ++beep) {
+            session.ui.Beep();
+        }
+        return {GuideCorrectionResult::StarNotFound, {}};
+    }
+    const CentrePosition& centre = guiding.StarCentre;
+    guiding.GuideOffset.dx = OffsetOnAxis(reference.x, reference.xTenths, centre.x, centre.xTenths);
+    guiding.GuideOffset.dy = OffsetOnAxis(reference.y, reference.yTenths, centre.y, centre.yTenths);
+    return {GuideCorrectionResult::Measured, CorrectGuideOffset(session, guiding.GuideOffset)};
+}
+
+GuideCorrectionPulses CorrectGuideOffset(Session& session, OffsetThousandths offset) {
+    if (std::abs(offset.dx) > kLargestCorrected || std::abs(offset.dy) > kLargestCorrected) {
+        return {};
+    }
+    const ProgramSettings& settings = session.settings;
+    GuidingState& guiding = session.guiding;
+    const bool wholePixels = settings.IgnoreDriftBelowOnePixel;
+    GuideCorrectionPulses pulses;
+    const AxisRules ra{wholePixels ? kWholePixelThreshold : kRaThreshold,
+                       settings.EastLetter,
+                       settings.WestLetter,
+                       settings.RaBacklash,
+                       settings.RaPixelsPerSecond,
+                       settings.RaHysteresis};
+    pulses.ra = CorrectAxis(session, offset.dx, ra, guiding.LastRaDirection);
+    if (settings.DirectionChangeDelay70Ms) {
+        WaitBetweenAxes(session);
+    }
+    const AxisRules dec{wholePixels ? kWholePixelThreshold : kDecThreshold,
+                        settings.NorthLetter,
+                        settings.SouthLetter,
+                        settings.DecBacklash,
+                        settings.DecPixelsPerSecond,
+                        settings.DecHysteresis};
+    pulses.dec = CorrectAxis(session, offset.dy, dec, guiding.LastDecDirection);
+    return pulses;
+}
+
+}  // namespace talvor

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "camera/readout_state.h"
+#include "telescope/guiding_state.h"
+
+namespace talvor {
+
+struct Session;
+
+// Where the 128 x 128 guide frame is read from the chip for a star, and where the star then
+// lies within the frame.
+struct GuideFramePlacement {
+    WindowOrigin origin;
+    PixelPosition inFrame;
+    // The column the camera's three-column window steps add to the star's in-frame x.
+    int xOffset = 0;
+};
+
+// The frame centred on the star where the chip allows, against the chip's edge where it does
+// not; then the window origin moved four columns left (except at the left edge) and six rows
+// down (except near the bottom), where the camera's window readout shows the picked star, and
+// the star's column shifted by the origin's remainder in the window's three-column steps.
+GuideFramePlacement GuideFramePlacementFor(PixelPosition star);
+
+// Places the guide frame on the picked star: saves the star centre, points the focus window at
+// the frame, moves the star centre to the star's in-frame position and switches centre
+// searches to the 128 x 128 geometry. In debug mode the figures are shown.
+void PlaceGuideFrame(Session& session);
+
+}  // namespace talvor

@@ -1,0 +1,56 @@
+#include "telescope/guide_star_pick.h"
+
+#include <cstdio>
+
+#include "app/messages.h"
+#include "app/session.h"
+#include "image/working_state.h"
+#include "telescope/star_snapping.h"
+
+namespace talvor {
+namespace {
+
+constexpr int kOnlyStandardDisplay = 35;
+
+}  // namespace
+
+std::string ClickPositionText(int x, int y) {
+    char text[64];
+    std::snprintf(text, sizeof text, "x position = %5d\ny position = %5d", x, y);
+    return text;
+}
+
+bool PickGuideStar(Session& session) {
+    if (DisplayIsStretched(session.state)) {
+        ReportMessage(session.ui, kOnlyStandardDisplay);
+    }
+    GuidingState& guiding = session.guiding;
+    guiding.PickMode = !guiding.PickMode;
+    if (guiding.PickMode) {
+        guiding.SnapToStar = true;
+        guiding.MeasureRadius = session.settings.GuideStarMaskRadius;
+    }
+    return guiding.PickMode;
+}
+
+void RecordPickedStar(Session& session, int snapPasses) {
+    GuidingState& guiding = session.guiding;
+    guiding.StarPicked = snapPasses >= kSnapPasses;
+    guiding.SnapToStar = false;
+    guiding.FocusCentreMode = false;
+    guiding.PickedStarPosition = {guiding.StarCentre.x, guiding.StarCentre.y};
+}
+
+void PickGuideStarClick(Session& session, int snapPasses) {
+    RecordPickedStar(session, snapPasses);
+    GuidingState& guiding = session.guiding;
+    ReportMessage(session.ui, kCallerText,
+                  ClickPositionText(guiding.PickedStarPosition.x, guiding.PickedStarPosition.y));
+    // The repaint that marks the picked star arms the next pick with the guide-star mask.
+    if (guiding.StarPicked && guiding.PickMode) {
+        guiding.SnapToStar = true;
+        guiding.MeasureRadius = session.settings.GuideStarMaskRadius;
+    }
+}
+
+}  // namespace talvor

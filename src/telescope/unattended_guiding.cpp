@@ -1,0 +1,168 @@
+#include "telescope/unattended_guiding.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "app/clock.h"
+#include "app/session.h"
+#include "camera/camera_commands.h"
+#include "camera/camera_link.h"
+#include "camera/exposure_rules.h"
+#include "camera/pointing_offset.h"
+#include "telescope/auto_guiding.h"
+#include "telescope/guide_star_pick.h"
+#include "telescope/image_click.h"
+#include "telescope/screen_pointer.h"
+#include "telescope/star_snapping.h"
+
+namespace talvor {
+namespace {
+
+// Root mean square of distances from their squares.
+class RmsSum {
+  public:
+    void Add(double x, double y) {
+        sum_ += x * x + y * y;
+        ++count_;
+    }
+    double Value() const { return count_ == 0 ? 0.0 : std::sqrt(sum_ / count_); }
+
+  private:
+    double sum_ = 0.0;
+    int count_ = 0;
+};
+
+int PatchSum(const ImageBuffer& frame, int x, int y) {
+    int sum = 0;
+    for (int row = y - 1; row <= y + 1; ++row) {
+        for (int column = x - 1; column <= x + 1; ++column) {
+            sum += PixelAt(frame, column, row);
+        }
+    }
+    return sum;
+}
+
+std::optional<PixelPosition> SnapPick(Session& session, PixelPosition place) {
+    GuidingState& guiding = session.guiding;
+    guiding.MeasureRadius = session.settings.GuideStarMaskRadius;
+    if (!ClickInside(place.x, place.y, guiding.MeasureRadius, kPickMargin)) {
+        return std::nullopt;
+    }
+    DetachedPointer pointer;
+    const int passes = SnapClickToStar(session, pointer, place, session.images.CurrentImage, false);
+    RecordPickedStar(session, passes);
+    if (!guiding.StarPicked) {
+        return std::nullopt;
+    }
+    return guiding.PickedStarPosition;
+}
+
+}  // namespace
+
+bool TakeFreshFrame(Session& session) {
+    CameraLink* link = session.camera.Link.get();
+    if (link != nullptr && !session.camera.CameraConnected) {
+        link->FindCamera();
+    }
+    if (link == nullptr || !session.camera.CameraConnected) {
+        return false;
+    }
+    const CaptureSettings& settings = session.capture.Settings;
+    session.readout.ExposureMs = ExposureMsOf(settings.Unit, settings.Value);
+    ClearCommand(session, *link);
+    StartCommand(session, *link);
+    KeepClearWait(session, *link, session.readout.ExposureMs);
+    EndCommand(session, *link);
+    session.readout.FrameDestination = &session.images.CurrentImage;
+    ReadFullFrame(session, *link);
+    // A whole frame: centre searches use the whole-frame geometry again.
+    session.state.SubFrameMode = false;
+    session.state.GuidingDisplay = false;
+    return true;
+}
+
+std::optional<PixelPosition> BrightestStar(const Session& session, const ImageBuffer& frame) {
+    const int edge = session.settings.GuideStarMaskRadius + kPickMargin;
+    std::optional<PixelPosition> best;
+    int bestSum = -1;
+    for (int y = edge; y <= kFrameRows - 1 - edge; ++y) {
+        for (int x = edge; x <= kCameraColumns - 2 - edge; ++x) {
+            const int sum = PatchSum(frame, x, y);
+            if (sum > bestSum) {
+                bestSum = sum;
+                best = PixelPosition{x, y};
+            }
+        }
+    }
+    return best;
+}
+
+std::optional<PixelPosition> PickStarAt(Session& session, PixelPosition place) {
+    if (!TakeFreshFrame(session)) {
+        return std::nullopt;
+    }
+    return SnapPick(session, place);
+}
+
+std::optional<PixelPosition> PickBrightestStar(Session& session) {
+    if (!TakeFreshFrame(session)) {
+        return std::nullopt;
+    }
+    const std::optional<PixelPosition> place = BrightestStar(session, session.images.CurrentImage);
+    if (!place) {
+        return std::nullopt;
+    }
+    return SnapPick(session, *place);
+}
+
+UnattendedGuidingSummary GuideForSeconds(GuidingContext& context,
+                                         const UnattendedGuidingOptions& options) {
+    Session& session = context.session;
+    UnattendedGuidingSummary summary;
+    if (!BeginAutoGuiding(context)) {
+        return summary;
+    }
+    summary.started = true;
+    const uint32_t end =
+        session.clock.Milliseconds() + static_cast<uint32_t>(std::max(options.seconds, 0)) * 1000U;
+    RmsSum guided;
+    RmsSum unguided;
+    std::optional<PointingOffset> unguidedStart;
+    bool stop = false;
+    while (!stop) {
+        const GuidingFrameReport report = GuideNextFrame(context);
+        GuideFrameLine line;
+        line.frame = ++summary.frames;
+        line.milliseconds = report.milliseconds;
+        line.starFound =
+            report.corrected && report.correction.result == GuideCorrectionResult::Measured;
+        line.pulses = report.correction.pulses;
+        if (line.starFound) {
+            line.dx = report.offset.dx / 1000.0;
+            line.dy = report.offset.dy / 1000.0;
+            guided.Add(line.dx, line.dy);
+            ++summary.measuredFrames;
+            if (options.unguidedSky != nullptr) {
+                const PointingOffset sky = options.unguidedSky->OffsetAt(report.milliseconds);
+                if (!unguidedStart) {
+                    unguidedStart = sky;
+                }
+                unguided.Add(sky.x - unguidedStart->x, sky.y - unguidedStart->y);
+            }
+        }
+        if (options.onFrame) {
+            options.onFrame(line);
+        }
+        stop = !session.capture.Run.ContinuousRunning ||
+               (options.stopRequested && options.stopRequested()) ||
+               DeadlineReached(session.clock.Milliseconds(), end);
+    }
+    EndAutoGuiding(context, false);
+    summary.guidedRms = guided.Value();
+    if (options.unguidedSky != nullptr) {
+        summary.unguidedRms = unguided.Value();
+    }
+    return summary;
+}
+
+}  // namespace talvor

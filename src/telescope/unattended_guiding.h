@@ -1,0 +1,71 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+#include "telescope/guide_correction.h"
+#include "telescope/guide_frames.h"
+#include "telescope/guiding_state.h"
+
+namespace talvor {
+
+class PointingSource;
+
+// Guiding without a window or a person at the screen, for the batch tool: the star is picked
+// from a fresh frame, training and guiding run as from the menu, and guiding stops after a time.
+
+// A fresh whole frame into the current image with the camera dialog's exposure, finding the
+// camera first when needed. False when there is no camera.
+bool TakeFreshFrame(Session& session);
+
+// The star the brightest 3 x 3 patch of the frame belongs to, among the places a pick click may
+// land for the session's guide-star mask.
+std::optional<PixelPosition> BrightestStar(const Session& session, const ImageBuffer& frame);
+
+// A fresh frame, then the pick at a place, snapped onto its star as a click would be. The
+// picked star, or nothing when there is no camera, the place is outside the pick area, or the
+// snapping did not find a star three times.
+std::optional<PixelPosition> PickStarAt(Session& session, PixelPosition place);
+// The same at the brightest star of the fresh frame.
+std::optional<PixelPosition> PickBrightestStar(Session& session);
+
+// One guide frame of an unattended run.
+struct GuideFrameLine {
+    int frame = 0;
+    uint32_t milliseconds = 0;
+    // The star was found; the offsets are the star's from the reference, in pixels (reference
+    // minus measured, as guiding keeps them).
+    bool starFound = false;
+    double dx = 0.0;
+    double dy = 0.0;
+    GuideCorrectionPulses pulses;
+};
+
+struct UnattendedGuidingOptions {
+    int seconds = 60;
+    // Asked after every frame; true ends the run (Ctrl+C).
+    std::function<bool()> stopRequested;
+    std::function<void(const GuideFrameLine&)> onFrame;
+    // The sky without guiding, to judge the guiding against; none: no unguided figure.
+    PointingSource* unguidedSky = nullptr;
+};
+
+struct UnattendedGuidingSummary {
+    // False when guiding was refused (the reason has been shown).
+    bool started = false;
+    int frames = 0;
+    int measuredFrames = 0;
+    // Root mean square distance of the star from its reference over the measured frames.
+    double guidedRms = 0.0;
+    // The same for the unguided sky over the same frames, moved from where it stood at the
+    // first of them.
+    std::optional<double> unguidedRms;
+};
+
+// Guides the picked star for the given time, or until stopRequested or a press: the loop of
+// "Start Auto-Guiding", ended without "Guiding Terminated".
+UnattendedGuidingSummary GuideForSeconds(GuidingContext& context,
+                                         const UnattendedGuidingOptions& options);
+
+}  // namespace talvor

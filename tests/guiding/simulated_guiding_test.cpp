@@ -1,0 +1,231 @@
+// Guiding against the simulated camera and mount: the mount answers the program's own serial
+// code (in this thread, on a clock that runs on as it is read), its pulses move the sky the
+// camera draws, and it drifts with a periodic error. Training must measure its drive rates,
+// guiding must hold the star, and a self-guided exposure must keep the star round.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+
+#include "app/messages.h"
+#include "camera/camera_interface.h"
+#include "camera/capture_sequence.h"
+#include "camera/simulated_camera.h"
+#include "guiding/guiding_test_support.h"
+#include "telescope/drive_training.h"
+#include "telescope/mount_loopback_port.h"
+#include "telescope/self_guiding.h"
+#include "telescope/unattended_guiding.h"
+#include "telescope/unguided_sky.h"
+
+namespace talvor::testing {
+namespace {
+
+// A star low on the chip, where the guide frame's rows need no offset.
+constexpr double kStarX = 250.3;
+constexpr double kStarY = 240.6;
+constexpr PixelPosition kStarPlace{250, 240};
+
+class SimulatedGuidingTest : public ::testing::Test {
+  protected:
+    explicit SimulatedGuidingTest(const MountConfig& config = MountConfig{})
+        : images(CreateImageStore()),
+          ui(clock),
+          session(*images, DataDirectory(folder.Path()), clock, ui),
+          config(config) {
+        clock.SetStep(1);
+        auto port = std::make_unique<MountLoopbackPort>(clock, config);
+        mount = port.get();
+        session.telescope.Ports = std::move(port);
+        auto simulated =
+            std::make_unique<SimulatedCamera>(session, SimulatedCameraSettings{}, mount);
+        camera = simulated.get();
+        session.camera.Link = std::move(simulated);
+        session.settings.Telescope = TelescopeType::MeadeLx200;
+        session.readout.StretchBits = 16;
+        session.capture.Settings.Unit = ExposureUnit::Seconds;
+        session.capture.Settings.Value = 1;
+    }
+
+    TemporaryDirectory folder;
+    std::unique_ptr<ImageStore> images;
+    SteppingClock clock;
+    ScriptedUi ui;
+    Session session;
+    MountConfig config;
+    MountLoopbackPort* mount = nullptr;
+    SimulatedCamera* camera = nullptr;
+    RecordingGuidingView view;
+    SelfGuidingHooks hooks;
+    GuidingContext context{session, view, hooks};
+};
+
+class SimulatedSkyTest : public SimulatedGuidingTest {
+  protected:
+    SimulatedSkyTest() { camera->Device().Field().AddStar({kStarX, kStarY, 200000}); }
+};
+
+TEST_F(SimulatedSkyTest, TrainingMeasuresTheMountsDrivesAndGuidingHoldsTheStar) {
+    ASSERT_TRUE(PickStarAt(session, kStarPlace));
+    const std::optional<DriveCalibration> trained = TrainAutoGuiding(context);
+    ASSERT_TRUE(trained);
+    std::printf(
+        "training: RA %d px/s (simulated %.1f), Dec %d px/s (simulated %.1f), RA backlash "
+        "%d, Dec backlash %d (simulated %.1f and %.1f px)\n",
+        trained->raRate, config.guideRateX, trained->decRate, config.guideRateY,
+        trained->raBacklash, trained->decBacklash, config.backlashX, config.backlashY);
+    EXPECT_LE(std::abs(trained->raRate - config.guideRateX), 1.0);
+    EXPECT_LE(std::abs(trained->decRate - config.guideRateY), 1.0);
+    EXPECT_LE(trained->raBacklash, 1);
+    EXPECT_GE(trained->decBacklash, 1);
+    EXPECT_LE(trained->decBacklash, 3);
+
+    // Training leaves no star picked: pick it again, then guide for five minutes.
+    ASSERT_TRUE(PickStarAt(session, kStarPlace));
+    UnguidedSky unguided(config, mount->Mount().StartMs());
+    // The mount's own pointing at every frame: its scatter is what guiding let through. (The
+    // reference sits up to 0.9 pixel from where the star first stood, as its tenths start at 0,
+    // so the pointing is judged about its mean.)
+    double sumX = 0.0, sumY = 0.0, sumSquares = 0.0;
+    int pulses = 0;
+    UnattendedGuidingOptions options;
+    options.seconds = 300;
+    options.unguidedSky = &unguided;
+    options.onFrame = [&](const GuideFrameLine& line) {
+        const PointingOffset at = mount->OffsetAt(line.milliseconds);
+        sumX += at.x;
+        sumY += at.y;
+        sumSquares += at.x * at.x + at.y * at.y;
+        pulses += line.pulses.ra.Sent() + line.pulses.dec.Sent();
+    };
+    const UnattendedGuidingSummary summary = GuideForSeconds(context, options);
+    ASSERT_TRUE(summary.started);
+    ASSERT_TRUE(summary.unguidedRms);
+    const double n = summary.frames;
+    const double scatter = std::sqrt(sumSquares / n - (sumX * sumX + sumY * sumY) / (n * n));
+    std::printf(
+        "guiding %d frames, %d pulses: rms guided %.2f px (mount scatter %.2f px), "
+        "unguided %.2f px\n",
+        summary.frames, pulses, summary.guidedRms, scatter, *summary.unguidedRms);
+    EXPECT_GE(summary.frames, 200);
+    EXPECT_EQ(summary.measuredFrames, summary.frames);
+    EXPECT_GT(*summary.unguidedRms, 5.0);
+    EXPECT_LT(summary.guidedRms, 1.0);
+    EXPECT_LT(scatter, 1.0);
+    EXPECT_LT(summary.guidedRms * 5, *summary.unguidedRms);
+    EXPECT_EQ(ui.messages.size(), 1U);  // the training result only
+}
+
+// The spread of the star along x over its spread along y in a whole frame.
+double Elongation(const Session& session, const ImageBuffer& frame) {
+    const std::optional<PixelPosition> star = BrightestStar(session, frame);
+    if (!star) {
+        return 0.0;
+    }
+    constexpr int kHalf = 12;
+    double sky = 0.0;
+    int border = 0;
+    for (int d = -kHalf; d <= kHalf; ++d) {
+        sky += PixelAt(frame, star->x + d, star->y - kHalf) +
+               PixelAt(frame, star->x + d, star->y + kHalf);
+        border += 2;
+    }
+    sky /= border;
+    double weight = 0.0;
+    double sx = 0.0;
+    double sy = 0.0;
+    double sxx = 0.0;
+    double syy = 0.0;
+    for (int y = star->y - kHalf; y <= star->y + kHalf; ++y) {
+        for (int x = star->x - kHalf; x <= star->x + kHalf; ++x) {
+            const double w = PixelAt(frame, x, y) - sky;
+            if (w < 200) {
+                continue;
+            }
+            weight += w;
+            sx += w * x;
+            sy += w * y;
+            sxx += w * x * x;
+            syy += w * y * y;
+        }
+    }
+    const double cx = sx / weight;
+    const double cy = sy / weight;
+    return (sxx / weight - cx * cx) / (syy / weight - cy * cy);
+}
+
+class SelfGuidedExposureTest : public SimulatedGuidingTest {
+  protected:
+    static MountConfig FastDrift() {
+        MountConfig drifting;
+        drifting.driftX = 0.6;
+        drifting.driftY = 0;
+        drifting.periodicAmplitude = 0;
+        return drifting;
+    }
+    SelfGuidedExposureTest() : SimulatedGuidingTest(FastDrift()) {
+        camera->Device().Field().RemoveStars();
+        camera->Device().Field().AddStar({kStarX, kStarY, 40000});
+        session.settings.RaPixelsPerSecond = 3;
+        session.settings.DecPixelsPerSecond = 3;
+    }
+
+    void TenSecondExposure(const SelfGuidingHooks& with, bool selfGuided) {
+        ASSERT_TRUE(PrepareCameraInterface(session));
+        session.capture.Settings.Unit = ExposureUnit::Seconds;
+        session.capture.Settings.Value = 10;
+        // Armed at half a second, then the exposure lengthened: 0.5 s guide frames.
+        session.capture.Settings.GuideUnit = ExposureUnit::Tenths;
+        session.capture.Settings.GuideValue = 5;
+        session.capture.SelfGuideArmed = selfGuided;
+        CaptureSequence(session, *session.camera.Link, with).TakePhoto();
+    }
+};
+
+TEST_F(SelfGuidedExposureTest, GuideStepsKeepTheStarRoundWhereTheUnguidedFrameTrails) {
+    const SelfGuidingHooks selfGuiding = MakeSelfGuidingHooks(context);
+    ASSERT_TRUE(PickStarAt(session, kStarPlace));
+    TenSecondExposure(selfGuiding, true);
+    const int guideFrames = session.capture.Run.GuideFrameCounter;
+    const double guided = Elongation(session, images->CurrentImage);
+    EXPECT_TRUE(ui.messages.empty()) << ui.messages.front();
+    EXPECT_EQ(view.events.front(), "open Guiding Info - Checking Telescope");
+    EXPECT_EQ(view.events.back(), "close");
+    EXPECT_NE(mount->BytesReceived(), 0U);
+
+    TenSecondExposure(selfGuiding, false);
+    const double unguided = Elongation(session, images->CurrentImage);
+    std::printf("self-guided exposure: %d guide frames, elongation %.2f; unguided %.2f\n",
+                guideFrames, guided, unguided);
+    EXPECT_GE(guideFrames, 10);
+    EXPECT_LT(guided, 1.5);
+    EXPECT_GT(unguided, 2.0);
+}
+
+TEST_F(SelfGuidedExposureTest, TheGuideFrameSwitchesAtHalfTimeAndAPressThrowsTheFrameAway) {
+    const SelfGuidingHooks selfGuiding = MakeSelfGuidingHooks(context);
+    ASSERT_TRUE(PickStarAt(session, kStarPlace));
+    session.capture.Settings.ToggleGuideFrame = true;
+    TenSecondExposure(selfGuiding, true);
+    EXPECT_FALSE(session.capture.Settings.ToggleGuideFrame);
+    EXPECT_EQ(view.Count("open Guiding Info - Downloading Image"), 1);
+    EXPECT_EQ(view.Count("title Guiding Info - Switching Guiding Frame"), 1);
+    EXPECT_TRUE(ui.messages.empty());
+    // Both halves are summed into a round star.
+    EXPECT_LT(Elongation(session, images->CurrentImage), 1.5);
+
+    // A press in the middle: guiding stops and the exposure is not read out.
+    ASSERT_TRUE(PickStarAt(session, kStarPlace));
+    // Guide frames fill only the first 16384 words; the rest stays as the fresh frame left it.
+    const uint16_t before = PixelAt(images->CurrentImage, 400, 280);
+    view.events.clear();
+    ui.PressAt(clock.Now() + 5000);
+    TenSecondExposure(selfGuiding, true);
+    EXPECT_EQ(ui.messages, std::vector<std::string>{std::string(MessageText(57))});
+    EXPECT_EQ(view.events.back(), "close");
+    EXPECT_EQ(PixelAt(images->CurrentImage, 400, 280), before);
+}
+
+}  // namespace
+}  // namespace talvor::testing
