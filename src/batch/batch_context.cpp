@@ -8,6 +8,8 @@ namespace talvor {
 BatchContext::BatchContext(const std::filesystem::path& dataDirectory, bool simulate)
     : images_(CreateImageStore()),
       session_(*images_, DataDirectory(dataDirectory), clock_, ui_),
+      simulated_(simulate),
+      startedMs_(clock_.Milliseconds()),
       hardware_(std::make_unique<Hardware>(session_, simulate, kDefaultCameraUsbId)) {
     if (!hardware_->Problem().empty()) {
         ui_.ShowMessage("The simulated mount could not be started: " + hardware_->Problem());

@@ -23,6 +23,10 @@ class BatchContext {
     Session& State() { return session_; }
     BatchUi& Ui() { return ui_; }
 
+    bool Simulated() const { return simulated_; }
+    // The clock when the hardware (or the simulated mount) was started.
+    uint32_t StartedMs() const { return startedMs_; }
+
     // Reads the settings file when there is one; a batch command never creates it.
     void ReadExistingSettings();
 
@@ -31,6 +35,8 @@ class BatchContext {
     SystemClock clock_;
     BatchUi ui_;
     Session session_;
+    bool simulated_;
+    uint32_t startedMs_;
     std::unique_ptr<Hardware> hardware_;
 };
 

@@ -9,6 +9,7 @@
 #include "batch/batch_context.h"
 #include "batch/exit_status.h"
 #include "batch/file_commands.h"
+#include "batch/guide_command.h"
 #include "batch/measurement_commands.h"
 #include "batch/process_commands.h"
 #include "batch/processing_steps.h"
@@ -37,6 +38,7 @@ const BatchCommand kCommands[] = {
     {"centroid", "the centre of a star near a point", talvor::kCentroidHelp, talvor::RunCentroid},
     {"photometry", "the magnitude difference of two stars, as the PHOTOMETRY window measures",
      talvor::kPhotometryHelp, talvor::RunPhotometry},
+    {"guide", "pick a guide star, train the drive and guide", talvor::kGuideHelp, talvor::RunGuide},
     {"telescope", "go-to, object information, guide pulses through the telescope link",
      talvor::kTelescopeHelp, talvor::RunTelescope},
 };

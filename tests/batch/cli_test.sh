@@ -27,6 +27,10 @@ expect 0 "telescope goto with the simulated mount" "$batch" --data-dir "$data" -
 grep -q '^slewing$' /tmp/talvor-batch-cli.out && grep -q 'M31' /tmp/talvor-batch-cli.out \
   || { echo "FAIL goto messier 31 printed:"; cat /tmp/talvor-batch-cli.out; failures=$((failures + 1)); }
 expect 0 "telescope pulse with the simulated mount" "$batch" --data-dir "$data" --simulate telescope pulse e 50
+expect 0 "guide on the simulated sky" "$batch" --data-dir "$data" --simulate guide --seconds 5
+grep -q '^rms guided [0-9.]* px, unguided [0-9.]* px$' /tmp/talvor-batch-cli.out \
+  || { echo "FAIL guide printed:"; tail -5 /tmp/talvor-batch-cli.out; failures=$((failures + 1)); }
+expect 2 "guide with a bad star position" "$batch" --data-dir "$data" --simulate guide --star 12
 expect 2 "telescope pulse in an unknown direction" "$batch" --data-dir "$data" --simulate telescope pulse x 50
 expect 2 "telescope without an operation" "$batch" --data-dir "$data" telescope
 expect 2 "convert without files" "$batch" --data-dir "$data" convert

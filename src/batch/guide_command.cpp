@@ -1,0 +1,136 @@
+#include "batch/guide_command.h"
+
+#include <csignal>
+#include <cstdio>
+#include <memory>
+
+#include "batch/argument_parsing.h"
+#include "batch/batch_context.h"
+#include "batch/exit_status.h"
+#include "camera/self_guiding_hooks.h"
+#include "telescope/drive_training.h"
+#include "telescope/guiding_view.h"
+#include "telescope/mount_model.h"
+#include "telescope/unattended_guiding.h"
+#include "telescope/unguided_sky.h"
+
+namespace talvor {
+
+const char* const kGuideHelp =
+    "Usage: talvor-batch [--simulate] guide [--star X,Y] [--train] [--seconds N]\n"
+    "\n"
+    "Takes a fresh frame, picks the brightest star (or the one at X,Y), trains the drive with\n"
+    "--train, then guides for N seconds (default 60) or until Ctrl+C. Prints for every guide\n"
+    "frame the star's offsets dx, dy in pixels and the pulses sent, and at the end\n"
+    "'rms guided X px, unguided Y px' (the unguided figure with --simulate only: how far the\n"
+    "same simulated sky drifted without guiding). With --simulate and no telescope type in the\n"
+    "settings, the simulated mount is driven as a Meade LX200.\n";
+
+namespace {
+
+volatile std::sig_atomic_t interrupted = 0;
+
+void StopOnInterrupt(int) {
+    interrupted = 1;
+}
+
+std::string PulseText(const GuidePulse& pulse) {
+    return pulse.Sent()
+               ? std::string(1, pulse.direction) + " " + std::to_string(pulse.milliseconds) + " ms"
+               : std::string("none");
+}
+
+int Usage() {
+    std::fputs(kGuideHelp, stderr);
+    return kExitUsage;
+}
+
+}  // namespace
+
+int RunGuide(BatchContext& context, const std::vector<std::string>& arguments) {
+    std::optional<PixelPosition> star;
+    bool train = false;
+    int seconds = 60;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& option = arguments[i];
+        if (option == "--train") {
+            train = true;
+        } else if (option == "--star" && i + 1 < arguments.size()) {
+            star = PointArgument(arguments[++i]);
+            if (!star) {
+                return Usage();
+            }
+        } else if (option == "--seconds" && i + 1 < arguments.size()) {
+            const auto value = WholeNumber(arguments[++i]);
+            if (!value || *value < 1) {
+                return Usage();
+            }
+            seconds = *value;
+        } else {
+            return Usage();
+        }
+    }
+    Session& session = context.State();
+    context.ReadExistingSettings();
+    if (context.Simulated() && session.settings.Telescope == TelescopeType::None) {
+        // The simulated mount answers as an LX200 unless the settings choose the control box.
+        session.settings.Telescope = TelescopeType::MeadeLx200;
+    }
+    NoGuidingView view;
+    const SelfGuidingHooks hooks;
+    GuidingContext guiding{session, view, hooks};
+
+    const auto picked = star ? PickStarAt(session, *star) : PickBrightestStar(session);
+    if (!picked) {
+        std::fputs("talvor-batch guide: no guide star could be picked\n", stderr);
+        return kExitFailed;
+    }
+    std::printf("guide star %d %d\n", picked->x, picked->y);
+    if (train) {
+        const auto calibration = TrainAutoGuiding(guiding);
+        if (!calibration) {
+            return kExitFailed;
+        }
+        std::printf("trained: RA %d px/s, Dec %d px/s, RA backlash %d, Dec backlash %d\n",
+                    calibration->raRate, calibration->decRate, calibration->raBacklash,
+                    calibration->decBacklash);
+        if (!PickStarAt(session, *picked)) {
+            std::fputs("talvor-batch guide: the guide star was lost after training\n", stderr);
+            return kExitFailed;
+        }
+    }
+
+    std::unique_ptr<UnguidedSky> unguided;
+    if (context.Simulated()) {
+        unguided = std::make_unique<UnguidedSky>(MountConfig{}, context.StartedMs());
+    }
+    interrupted = 0;
+    std::signal(SIGINT, StopOnInterrupt);
+    UnattendedGuidingOptions options;
+    options.seconds = seconds;
+    options.unguidedSky = unguided.get();
+    options.stopRequested = [] { return interrupted != 0; };
+    options.onFrame = [](const GuideFrameLine& line) {
+        if (!line.starFound) {
+            std::printf("frame %d: star not found\n", line.frame);
+            return;
+        }
+        std::printf("frame %d: dx %.1f dy %.1f, pulses RA %s, Dec %s\n", line.frame, line.dx,
+                    line.dy, PulseText(line.pulses.ra).c_str(), PulseText(line.pulses.dec).c_str());
+        std::fflush(stdout);
+    };
+    const UnattendedGuidingSummary summary = GuideForSeconds(guiding, options);
+    std::signal(SIGINT, SIG_DFL);
+    if (!summary.started) {
+        return kExitFailed;
+    }
+    if (summary.unguidedRms) {
+        std::printf("rms guided %.2f px, unguided %.2f px\n", summary.guidedRms,
+                    *summary.unguidedRms);
+    } else {
+        std::printf("rms guided %.2f px, unguided unknown (real sky)\n", summary.guidedRms);
+    }
+    return kExitSuccess;
+}
+
+}  // namespace talvor
