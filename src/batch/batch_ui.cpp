@@ -1,10 +1,33 @@
 #include "batch/batch_ui.h"
 
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <thread>
 
 namespace talvor {
+namespace {
+
+volatile std::sig_atomic_t interruptRequested = 0;
+
+void NoteInterrupt(int) {
+    interruptRequested = 1;
+}
+
+}  // namespace
+
+UserPresses BatchUi::DispatchPendingEvents() {
+    if (interruptRequested == 0) {
+        return {};
+    }
+    interruptRequested = 0;
+    return {true, false, false};
+}
+
+void BatchUi::CatchInterrupt(bool catchIt) {
+    interruptRequested = 0;
+    std::signal(SIGINT, catchIt ? NoteInterrupt : SIG_DFL);
+}
 
 void BatchUi::ShowMessage(const std::string& text) {
     std::fprintf(stderr, "%s\n", text.c_str());

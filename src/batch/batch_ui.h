@@ -15,7 +15,9 @@ class BatchUi final : public UserInterface {
     void ShowMessage(const std::string& text) override;
     void ShowErrorBox(const std::string& title, const std::string& text) override;
     bool AskYesNo(const std::string& caption, const std::string& text) override;
-    UserPresses DispatchPendingEvents() override { return {}; }
+    // Ctrl+C, while caught, arrives as a key press: it stops a running capture or wait.
+    UserPresses DispatchPendingEvents() override;
+    static void CatchInterrupt(bool catchIt);
     void IdleWait() override;
     void Beep() override {}
     void PushBusyCursor() override {}

@@ -7,6 +7,7 @@
 
 #include "app/data_directory.h"
 #include "batch/batch_context.h"
+#include "batch/capture_command.h"
 #include "batch/exit_status.h"
 #include "batch/file_commands.h"
 #include "batch/guide_command.h"
@@ -38,6 +39,8 @@ const BatchCommand kCommands[] = {
     {"centroid", "the centre of a star near a point", talvor::kCentroidHelp, talvor::RunCentroid},
     {"photometry", "the magnitude difference of two stars, as the PHOTOMETRY window measures",
      talvor::kPhotometryHelp, talvor::RunPhotometry},
+    {"capture", "the camera dialog's capture sequence without a window", talvor::kCaptureHelp,
+     talvor::RunCapture},
     {"guide", "pick a guide star, train the drive and guide", talvor::kGuideHelp, talvor::RunGuide},
     {"telescope", "go-to, object information, guide pulses through the telescope link",
      talvor::kTelescopeHelp, talvor::RunTelescope},

@@ -5,6 +5,7 @@
 
 #include "app/session.h"
 #include "camera/star_follower.h"
+#include "telescope/unattended_guiding.h"
 
 namespace talvor {
 namespace {
@@ -166,7 +167,13 @@ SlewSumResult SumAligned(Session& session, int divisor, bool average) {
         for (int i = 0; i < kFramePixels; ++i) {
             sum[i] = static_cast<uint16_t>(Scaled(fresh[i], divisor, average));
         }
-        const PixelPosition found = FollowStar(session, CurrentStarCentre(session), radius);
+        // Without a picked guide star the search would start at whatever centre an earlier
+        // search left, often none at all: the brightest star of the first frame is followed.
+        PixelPosition start = CurrentStarCentre(session);
+        if (!session.guiding.StarPicked) {
+            start = BrightestStar(session, fresh).value_or(start);
+        }
+        const PixelPosition found = FollowStar(session, start, radius);
         reference.ReferenceX = found.x;
         reference.ReferenceY = found.y;
         reference.ReferenceLevel = PixelAt(fresh, found.x, found.y);

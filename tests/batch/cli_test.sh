@@ -27,6 +27,10 @@ expect 0 "telescope goto with the simulated mount" "$batch" --data-dir "$data" -
 grep -q '^slewing$' /tmp/talvor-batch-cli.out && grep -q 'M31' /tmp/talvor-batch-cli.out \
   || { echo "FAIL goto messier 31 printed:"; cat /tmp/talvor-batch-cli.out; failures=$((failures + 1)); }
 expect 0 "telescope pulse with the simulated mount" "$batch" --data-dir "$data" --simulate telescope pulse e 50
+expect 0 "capture two summed exposures with automatic save" "$batch" --data-dir "$data" --simulate capture --exposure 1 s --count 2 --autosave -o "$data/sum.fit"
+[ "$(stat -c %s "$data/sum.fit")" = 303040 ] && [ -f "$data/autosave/IMG2.FIT" ] \
+  || { echo "FAIL capture wrote:"; ls -R "$data"; failures=$((failures + 1)); }
+expect 2 "capture without an exposure" "$batch" --data-dir "$data" --simulate capture -o "$data/x.fit"
 expect 0 "guide on the simulated sky" "$batch" --data-dir "$data" --simulate guide --seconds 5
 grep -q '^rms guided [0-9.]* px, unguided [0-9.]* px$' /tmp/talvor-batch-cli.out \
   || { echo "FAIL guide printed:"; tail -5 /tmp/talvor-batch-cli.out; failures=$((failures + 1)); }
