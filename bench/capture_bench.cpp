@@ -1,0 +1,49 @@
+// The host's share of one full-frame exposure after the camera's own 2-3 seconds of readout:
+// the block into the frame, the displayed picture, and the automatic FITS save.
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <vector>
+
+#include "app/display_bitmap.h"
+#include "camera/camera_commands.h"
+#include "camera/camera_state.h"
+#include "image/fits_file.h"
+#include "image/image_store.h"
+
+namespace {
+
+void BM_ReadoutToPictureAndSave(benchmark::State& state) {
+    auto store = talvor::CreateImageStore();
+    talvor::WorkingState working;
+    std::vector<uint8_t> block(talvor::kFullFrameBlockBytes);
+    for (std::size_t i = 0; i < block.size(); ++i) {
+        block[i] = static_cast<uint8_t>(i * 7);
+    }
+    const auto picture = std::filesystem::temp_directory_path() / "talvor-bench-capture.bmp";
+    const auto fits = std::filesystem::temp_directory_path() / "talvor-bench-capture.fit";
+    for (auto _ : state) {
+        talvor::CopyFullFrameBlock(block, store->CurrentImage);
+        talvor::BuildDisplayBytes(store->CurrentImage, store->DisplayBytes, false, false);
+        talvor::WriteDisplayBitmap(store->DisplayBytes, store->BitmapRows, false, false,
+                                   talvor::BuildColourTable({}), picture);
+        talvor::WriteFitsFile(fits, store->CurrentImage, working.Fits, working, false);
+    }
+    std::filesystem::remove(picture);
+    std::filesystem::remove(fits);
+}
+BENCHMARK(BM_ReadoutToPictureAndSave)->Unit(benchmark::kMicrosecond);
+
+void BM_PlainFrameCopy(benchmark::State& state) {
+    auto store = talvor::CreateImageStore();
+    for (auto _ : state) {
+        talvor::CopyFrame(store->CurrentImage, store->UndoImage);
+        benchmark::DoNotOptimize(store->UndoImage.data());
+    }
+}
+BENCHMARK(BM_PlainFrameCopy);
+
+}  // namespace
+
+BENCHMARK_MAIN();
