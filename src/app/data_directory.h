@@ -5,8 +5,9 @@
 
 namespace talvor {
 
-// The folder that stands for the original program's drive "c:\". Names inside it are written
-// the original way ("c:\autosave\talvor.ini") and matched case-insensitively against what is on
+// The folder that stands for the drive "c:\" of the program's file names. Names inside it are
+// written as the program names them ("c:\autosave\talvor.ini") and matched case-insensitively
+// against what is on
 // disk, so "c:\AUTOSAVE" and "c:\autosave" are one folder.
 class DataDirectory {
   public:
