@@ -7,8 +7,7 @@ namespace talvor {
 
 // The folder that stands for the drive "c:\" of the program's file names. Names inside it are
 // written as the program names them ("c:\autosave\talvor.ini") and matched case-insensitively
-// against what is on
-// disk, so "c:\AUTOSAVE" and "c:\autosave" are one folder.
+// against what is on disk, so "c:\AUTOSAVE" and "c:\autosave" are one folder.
 class DataDirectory {
   public:
     explicit DataDirectory(std::filesystem::path root);
