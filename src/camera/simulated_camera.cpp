@@ -1,6 +1,7 @@
 #include "camera/simulated_camera.h"
 
 #include <cerrno>
+#include <filesystem>
 #include <memory>
 
 #include "app/clock.h"
@@ -56,7 +57,12 @@ SimulatedCamera::SimulatedCamera(Session& session, const SimulatedCameraSettings
     : drift_(session.clock.Milliseconds(), settings.driftXPixelsPerSecond,
              settings.driftYPixelsPerSecond),
       device_(session.clock, pointing != nullptr ? *pointing : drift_, settings),
-      link_(session, std::make_unique<SimulatedUsbPair>(device_)) {}
+      link_(session, std::make_unique<SimulatedUsbPair>(device_)) {
+    device_.SetLensCap([&session] {
+        std::error_code error;
+        return std::filesystem::exists(session.dataDirectory.Resolve("c:\\lenscap"), error);
+    });
+}
 
 void SimulatedCamera::SetPointingSource(PointingSource* pointing) {
     device_.SetPointingSource(pointing != nullptr ? *pointing : drift_);

@@ -11,7 +11,8 @@ struct Session;
 
 // The camera the program uses when there is no hardware. The link's own rules (discovery,
 // report layout, messages) run unchanged over a simulated USB pair whose far end is the
-// simulated camera's firmware.
+// simulated camera's firmware. A file named "lenscap" in the data directory caps the simulated
+// telescope for as long as it is there: that is how dark frames are taken with the simulator.
 class SimulatedCamera final : public CameraLink {
   public:
     // `pointing` is borrowed; without one, the sky drifts steadily.

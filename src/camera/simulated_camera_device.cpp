@@ -118,7 +118,9 @@ void SimulatedCameraDevice::Render(int left, int top, int width, int height, uin
     const double seconds = durationMs / 1000.0;
 
     LightRegion light(left, top, width, height);
-    field_.Expose(light, seconds, path);
+    if (!lensCapped_ || !lensCapped_()) {
+        field_.Expose(light, seconds, path);
+    }
     RandomStream noise(MixSeed(seed_, 1000 + frames_++));
     std::vector<uint16_t> pixels(light.counts.size());
     sensor_.ReadOut(light, seconds, noise, pixels);

@@ -2,7 +2,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "camera/pointing_offset.h"
@@ -38,6 +40,9 @@ class SimulatedCameraDevice {
                           const SimulatedCameraSettings& settings);
 
     void SetPointingSource(PointingSource& pointing) { pointing_ = &pointing; }
+    // Asked at each readout: while it answers true the telescope is capped and no light
+    // reaches the chip, so frames hold bias, dark current and noise only, as a dark frame does.
+    void SetLensCap(std::function<bool()> capped) { lensCapped_ = std::move(capped); }
     StarField& Field() { return field_; }
     const SensorModel& Sensor() const { return sensor_; }
 
@@ -62,6 +67,7 @@ class SimulatedCameraDevice {
     SensorModel sensor_;
     PointingTrail trail_;
     bool trailStale_ = true;
+    std::function<bool()> lensCapped_;
 
     uint32_t mainStart_ = 0;
     bool mainStarted_ = false;  // by a start command since the last whole-frame readout

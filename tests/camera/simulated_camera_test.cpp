@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 
 #include "camera/camera_commands.h"
 #include "camera/camera_state.h"
@@ -181,6 +183,22 @@ TEST_F(SimulatedCameraTest, WithoutAMountTheSkyDriftsSteadily) {
         BrightestSpot(images->CurrentImage, kCameraColumns, kFrameRows, kFrameColumns, SkyLevel());
     EXPECT_NEAR(spot.centreX, 310.1, 0.1);
     EXPECT_NEAR(spot.centreY, 144.95, 0.1);
+}
+
+TEST_F(SimulatedCameraTest, ALensCapFileDarkensTheFrameWhileItIsThere) {
+    camera.FindCamera();
+    const std::filesystem::path cap = folder.Path() / "LensCap";
+    std::ofstream(cap).put('\n');
+    TakeFullFrame(2000);
+    // No sky and no star: bias and dark current only, hot pixels included.
+    EXPECT_NEAR(SkyLevel(), 120.0 + 2.0 * 1.5, 3.0);
+    const double hot = camera.Device().Sensor().DarkRateAt(300, 150) * 2.0;
+    EXPECT_NEAR(PixelAt(images->CurrentImage, 300, 150), 120.0 + hot, 40.0 + 0.1 * hot);
+
+    std::filesystem::remove(cap);
+    TakeFullFrame(2000);
+    EXPECT_NEAR(SkyLevel(), 120.0 + 2.0 * (20.0 + 1.5), 3.0);
+    EXPECT_GT(PixelAt(images->CurrentImage, 300, 150), 10000);
 }
 
 TEST_F(SimulatedCameraTest, TheSameSeedAndCommandsGiveTheSameBlock) {
