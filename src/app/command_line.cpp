@@ -24,6 +24,12 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
                 return line;
             }
             line.cameraUsbId = arguments[++i];
+        } else if (argument == "--mount-log") {
+            if (i + 1 >= arguments.size() || arguments[i + 1].empty()) {
+                line.error = "--mount-log needs a file name";
+                return line;
+            }
+            line.mountLog = std::filesystem::path(arguments[++i]);
         } else if (argument.rfind("--data-dir=", 0) == 0 && argument.size() > 11) {
             line.dataDirectory = std::filesystem::path(argument.substr(11));
         } else {
@@ -31,14 +37,20 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             return line;
         }
     }
+    if (line.mountLog && !line.simulate) {
+        line.error = "--mount-log works with --simulate only";
+    }
     return line;
 }
 
 std::string CommandLineUsage() {
-    return "Usage: talvor [--simulate] [--data-dir DIR] [--camera-usb-id VVVV:PPPP] [--help]\n"
-           "              [--version]\n"
+    return "Usage: talvor [--simulate] [--mount-log FILE] [--data-dir DIR]\n"
+           "              [--camera-usb-id VVVV:PPPP] [--help] [--version]\n"
            "\n"
            "  --simulate      use the simulated camera and mount instead of the hardware\n"
+           "                  (a file named lenscap in the data folder caps the telescope)\n"
+           "  --mount-log FILE\n"
+           "                  with --simulate, write every byte the mount is sent to FILE\n"
            "  --data-dir DIR  the folder that holds settings, temporary pictures and saved\n"
            "                  frames (default: ~/.local/share/talvor)\n"
            "  --camera-usb-id VVVV:PPPP\n"

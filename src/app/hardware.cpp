@@ -1,5 +1,7 @@
 #include "app/hardware.h"
 
+#include <cstdio>
+
 #include "app/session.h"
 #include "camera/camera_link_factory.h"
 #include "telescope/mount_simulator_server.h"
@@ -7,21 +9,44 @@
 
 namespace talvor {
 
-Hardware::Hardware(Session& session, bool simulate, const CameraUsbId& cameraId)
+Hardware::Hardware(Session& session, bool simulate, const CameraUsbId& cameraId,
+                   const std::filesystem::path& mountLog)
     : session_(session) {
     CameraLinkOptions options;
     options.usbId = cameraId;
     if (simulate) {
         MountSimulatorStart started = StartMountSimulator(session.clock);
         mount_ = std::move(started.server);
-        problem_ = started.error;
+        if (!started.error.empty()) {
+            problem_ = "The simulated mount could not be started: " + started.error;
+        }
         if (mount_) {
             // Both COM ports lead to the simulated mount, whatever the settings choose.
             session.telescope.Ports = MakePortsLeadingTo(mount_->DevicePath());
             options.pointing = mount_.get();
+            LogMountBytes(mountLog);
         }
     }
     session.camera.Link = MakeCameraLink(simulate, session, options);
+}
+
+void Hardware::LogMountBytes(const std::filesystem::path& file) {
+    if (file.empty()) {
+        return;
+    }
+    mountLog_.open(file, std::ios::out | std::ios::trunc);
+    if (!mountLog_) {
+        problem_ = "The mount log " + file.string() + " cannot be written.";
+        return;
+    }
+    const uint32_t start = session_.clock.Milliseconds();
+    mount_->SetObserver([this, start](const ReceivedByte& received) {
+        const auto byte = static_cast<unsigned char>(received.byte);
+        char line[40];
+        std::snprintf(line, sizeof line, "%10u ms  0x%02X  %c\n", received.milliseconds - start,
+                      byte, byte >= 0x20 && byte < 0x7F ? byte : ' ');
+        mountLog_ << line << std::flush;
+    });
 }
 
 Hardware::~Hardware() {

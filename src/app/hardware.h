@@ -1,5 +1,7 @@
 #pragma once
 
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 
@@ -12,20 +14,25 @@ class MountSimulatorServer;
 
 // The camera and mount of the run: the hardware, or with simulate the simulated mount on a
 // pseudo-terminal and the simulated camera whose sky it moves. Keeps the simulator running as
-// long as it lives.
+// long as it lives. A mount log, when named, gets one line for every byte the simulated mount
+// receives: its time in milliseconds, its code and the character.
 class Hardware {
   public:
-    Hardware(Session& session, bool simulate, const CameraUsbId& cameraId);
+    Hardware(Session& session, bool simulate, const CameraUsbId& cameraId,
+             const std::filesystem::path& mountLog = {});
     ~Hardware();
     Hardware(const Hardware&) = delete;
     Hardware& operator=(const Hardware&) = delete;
 
-    // Why the simulated mount could not be started; empty when all is well.
+    // What went wrong in starting the simulated mount or its log; empty when all is well.
     const std::string& Problem() const { return problem_; }
     MountSimulatorServer* SimulatedMount() const { return mount_.get(); }
 
   private:
+    void LogMountBytes(const std::filesystem::path& file);
+
     Session& session_;
+    std::ofstream mountLog_;  // written on the simulated mount's thread only
     std::unique_ptr<MountSimulatorServer> mount_;
     std::string problem_;
 };

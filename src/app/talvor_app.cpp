@@ -20,12 +20,12 @@ TTalvorApp::TTalvorApp(const CommandLine& line)
           *clock_, *ui_)),
       hardware_(std::make_unique<Hardware>(
           *session_, line.simulate,
-          ParseCameraUsbId(line.cameraUsbId.value_or("")).value_or(kDefaultCameraUsbId))),
+          ParseCameraUsbId(line.cameraUsbId.value_or("")).value_or(kDefaultCameraUsbId),
+          line.mountLog.value_or(std::filesystem::path()))),
       frame_(std::make_unique<TalvorFrame>(*session_)) {
     ui_->AttachFrame(frame_.get());
     if (!hardware_->Problem().empty()) {
-        ReportMessage(*ui_, kCallerText,
-                      "The simulated mount could not be started: " + hardware_->Problem());
+        ReportMessage(*ui_, kCallerText, hardware_->Problem());
     }
 }
 

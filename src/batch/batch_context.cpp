@@ -12,7 +12,7 @@ BatchContext::BatchContext(const std::filesystem::path& dataDirectory, bool simu
       startedMs_(clock_.Milliseconds()),
       hardware_(std::make_unique<Hardware>(session_, simulate, kDefaultCameraUsbId)) {
     if (!hardware_->Problem().empty()) {
-        ui_.ShowMessage("The simulated mount could not be started: " + hardware_->Problem());
+        ui_.ShowMessage(hardware_->Problem());
     }
 }
 

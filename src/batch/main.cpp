@@ -57,6 +57,7 @@ void PrintUsage(std::FILE* stream) {
         "  --data-dir DIR  the folder that holds Talvor's settings and files\n"
         "                  (default: ~/.local/share/talvor)\n"
         "  --simulate      the simulated camera and mount instead of the hardware\n"
+        "                  (a file named lenscap in the data folder caps the telescope)\n"
         "  --help          show this text\n"
         "  --version       show the version\n"
         "\n"

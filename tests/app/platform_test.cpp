@@ -88,6 +88,11 @@ TEST(CommandLineTest, KnownOptionsAndErrors) {
     EXPECT_TRUE(ParseCommandLine({"--version"}).showVersion);
     EXPECT_FALSE(ParseCommandLine({"--data-dir"}).error.empty());
     EXPECT_EQ(ParseCommandLine({"--bogus"}).error, "unknown argument: --bogus");
+    // The mount log belongs to the simulated mount, in either order of the options.
+    EXPECT_EQ(ParseCommandLine({"--mount-log", "m.log", "--simulate"}).mountLog,
+              std::filesystem::path("m.log"));
+    EXPECT_FALSE(ParseCommandLine({"--mount-log", "m.log"}).error.empty());
+    EXPECT_FALSE(ParseCommandLine({"--simulate", "--mount-log"}).error.empty());
 }
 
 }  // namespace
