@@ -26,6 +26,20 @@ uint32_t Since(uint32_t earlier, uint32_t later) {
     return difference > 0 ? static_cast<uint32_t>(difference) : 0;
 }
 
+// The firmware reads its 128 x 128 window four columns right of and six rows above the place
+// its window bytes name; the program's guide-frame placement moves the bytes to allow for it.
+// The window stays on the picture.
+constexpr int kWindowColumnsRight = 4;
+constexpr int kWindowRowsUp = 6;
+
+int WindowColumn(std::span<const uint8_t> command) {
+    return std::min(3 * command[5] - 24 + kWindowColumnsRight, kCameraColumns - kWindowSide);
+}
+
+int WindowRow(std::span<const uint8_t> command) {
+    return std::max(command[3] - kWindowRowsUp, 0);
+}
+
 }  // namespace
 
 SimulatedCameraDevice::SimulatedCameraDevice(Clock& clock, PointingSource& pointing,
@@ -101,7 +115,8 @@ void SimulatedCameraDevice::Readout(std::span<const uint8_t> command, uint32_t n
         duration = Since(start, end);
     }
     if (window) {
-        Render(3 * command[5] - 24, command[3], kWindowSide, kWindowSide, start, duration);
+        Render(WindowColumn(command), WindowRow(command), kWindowSide, kWindowSide, start,
+               duration);
         return;
     }
     Render(-kBorderColumns, -kBorderRows, kBlockColumns, kBlockRows, start, duration);

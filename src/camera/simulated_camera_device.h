@@ -33,7 +33,9 @@ struct SimulatedCameraSettings {
 // runs from the later of the last start command and the first clear after the last end
 // command, to the end command that follows; clears in between only keep the chip clear. When
 // the readout command carries a time (under 500 ms), the camera times the exposure itself from
-// the readout on. Stars are drawn along the path the pointing took during the exposure.
+// the readout on. Stars are drawn along the path the pointing took during the exposure. A window
+// is read 4 columns right of and 6 rows above the place its bytes name, as the program's
+// guide-frame placement expects of the camera.
 class SimulatedCameraDevice {
   public:
     SimulatedCameraDevice(Clock& clock, PointingSource& pointing,

@@ -132,9 +132,10 @@ TEST_F(SimulatedCameraTest, LongerExposuresAreBrighter) {
     EXPECT_NEAR(star4.light / star1.light, 4.0, 0.15);
 }
 
-TEST_F(SimulatedCameraTest, AWindowAroundTheStarShowsItAtTheWindowBytesPlace) {
+TEST_F(SimulatedCameraTest, AWindowIsReadFourColumnsRightAndSixRowsAboveItsBytes) {
     camera.FindCamera();
-    // Column start 3 x ((250 + 24) / 3) - 24 = 249; first row 100.
+    // The bytes name column 3 x ((250 + 24) / 3) - 24 = 249 and row 100; the camera reads from
+    // column 253, row 94.
     session.readout.FocusWindowOrigin = {250, 100};
     session.readout.FrameDestination = &images->SecondImage;
     session.readout.StretchBits = 16;
@@ -144,13 +145,13 @@ TEST_F(SimulatedCameraTest, AWindowAroundTheStarShowsItAtTheWindowBytesPlace) {
 
     EXPECT_EQ(camera.Device().LastExposureMs(), 450u);  // timed by the camera
     const Spot spot = BrightestSpot(images->SecondImage, 128, 128, 128, 120.0 + 0.45 * 21.5);
-    EXPECT_EQ(spot.x, 300 - 249);
-    EXPECT_EQ(spot.y, 150 - 100);
-    EXPECT_NEAR(spot.centreX, 51.0, 0.2);
-    EXPECT_NEAR(spot.centreY, 50.0, 0.2);
+    EXPECT_EQ(spot.x, 300 - 253);
+    EXPECT_EQ(spot.y, 150 - 94);
+    EXPECT_NEAR(spot.centreX, 47.0, 0.2);
+    EXPECT_NEAR(spot.centreY, 56.0, 0.2);
     // The peak needs a bright pixel above, so it lies between the background and the
     // brightest pixel.
-    EXPECT_LE(peak, images->SecondImage[50 * 128 + 51] / 4);
+    EXPECT_LE(peak, images->SecondImage[56 * 128 + 47] / 4);
     EXPECT_GT(peak, 10 * 130 / 4);
 }
 
