@@ -8,6 +8,7 @@
 #include <random>
 
 #include "image/image_store.h"
+#include "plain_frame_copy.h"
 #include "processing/frame_arithmetic.h"
 
 namespace {
@@ -40,16 +41,6 @@ void RunOnFreshCopies(benchmark::State& state, Step step) {
         benchmark::DoNotOptimize(work->data());
     }
 }
-
-void BM_PlainFrameCopy(benchmark::State& state) {
-    const auto picture = SkyFrame(1, 2000);
-    auto work = std::make_unique<ImageBuffer>();
-    for (auto _ : state) {
-        talvor::CopyFrame(*picture, *work);
-        benchmark::DoNotOptimize(work->data());
-    }
-}
-BENCHMARK(BM_PlainFrameCopy);
 
 void BM_SubtractFrame(benchmark::State& state) {
     RunOnFreshCopies(state, [](ImageBuffer& image, const ImageBuffer& dark) {

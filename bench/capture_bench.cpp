@@ -11,6 +11,7 @@
 #include "camera/camera_state.h"
 #include "image/fits_file.h"
 #include "image/image_store.h"
+#include "plain_frame_copy.h"
 
 namespace {
 
@@ -34,15 +35,6 @@ void BM_ReadoutToPictureAndSave(benchmark::State& state) {
     std::filesystem::remove(fits);
 }
 BENCHMARK(BM_ReadoutToPictureAndSave)->Unit(benchmark::kMicrosecond);
-
-void BM_PlainFrameCopy(benchmark::State& state) {
-    auto store = talvor::CreateImageStore();
-    for (auto _ : state) {
-        talvor::CopyFrame(store->CurrentImage, store->UndoImage);
-        benchmark::DoNotOptimize(store->UndoImage.data());
-    }
-}
-BENCHMARK(BM_PlainFrameCopy);
 
 }  // namespace
 

@@ -8,21 +8,13 @@
 
 #include "app/display_bitmap.h"
 #include "image/image_store.h"
+#include "plain_frame_copy.h"
 
 namespace {
 
 std::filesystem::path BenchFile() {
     return std::filesystem::temp_directory_path() / "talvor-bench-display.bmp";
 }
-
-void BM_PlainFrameCopy(benchmark::State& state) {
-    auto store = talvor::CreateImageStore();
-    for (auto _ : state) {
-        talvor::CopyFrame(store->CurrentImage, store->UndoImage);
-        benchmark::DoNotOptimize(store->UndoImage.data());
-    }
-}
-BENCHMARK(BM_PlainFrameCopy);
 
 void BM_BuildDisplayBytes(benchmark::State& state) {
     auto store = talvor::CreateImageStore();

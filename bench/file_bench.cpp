@@ -8,21 +8,13 @@
 #include "image/image_store.h"
 #include "image/native_file.h"
 #include "image/tiff_file.h"
+#include "plain_frame_copy.h"
 
 namespace {
 
 std::filesystem::path BenchFile(const char* name) {
     return std::filesystem::temp_directory_path() / name;
 }
-
-void BM_PlainFrameCopy(benchmark::State& state) {
-    auto store = talvor::CreateImageStore();
-    for (auto _ : state) {
-        talvor::CopyFrame(store->CurrentImage, store->UndoImage);
-        benchmark::DoNotOptimize(store->UndoImage.data());
-    }
-}
-BENCHMARK(BM_PlainFrameCopy);
 
 void BM_EncodeNative(benchmark::State& state) {
     auto store = talvor::CreateImageStore();

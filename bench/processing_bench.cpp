@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "image/image_store.h"
+#include "plain_frame_copy.h"
 #include "processing/gradient_filter.h"
 #include "processing/kernel_filters.h"
 #include "processing/median_filter.h"
@@ -42,15 +43,6 @@ std::unique_ptr<ImageStore> SkyFrame() {
     }
     return store;
 }
-
-void BM_CopyFrame(benchmark::State& state) {
-    auto store = SkyFrame();
-    for (auto _ : state) {
-        talvor::CopyFrame(store->CurrentImage, store->SecondImage);
-        benchmark::DoNotOptimize(store->SecondImage.data());
-    }
-}
-BENCHMARK(BM_CopyFrame);
 
 // A stretch: its table, the undo copy and the mapping of every word.
 template <typename MakeTable>

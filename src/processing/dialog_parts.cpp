@@ -1,11 +1,14 @@
 #include "processing/dialog_parts.h"
 
 #include <QDialog>
+#include <QGridLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
+#include <utility>
 
 namespace talvor {
 
@@ -50,6 +53,18 @@ QHBoxLayout* DialogButtons(QDialog* dialog, std::function<void()> help) {
 void ShowHelpBox(QWidget* owner, const QString& caption, const QString& text) {
     QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, owner);
     box.exec();
+}
+
+void LayOutRadiusAndPower(QDialog* dialog, QScrollBar* radiusBar, QLineEdit* radiusValue,
+                          QScrollBar* powerBar, QLineEdit* powerValue, std::function<void()> help) {
+    auto* grid = new QGridLayout(dialog);
+    grid->addWidget(new QLabel(QStringLiteral("Radius"), dialog), 0, 0);
+    grid->addWidget(radiusBar, 0, 1);
+    grid->addWidget(radiusValue, 0, 2);
+    grid->addWidget(new QLabel(QStringLiteral("Power"), dialog), 1, 0);
+    grid->addWidget(powerBar, 1, 1);
+    grid->addWidget(powerValue, 1, 2);
+    grid->addLayout(DialogButtons(dialog, std::move(help)), 2, 0, 1, 3);
 }
 
 }  // namespace talvor

@@ -1,7 +1,5 @@
 #include "processing/unsharp_dialog.h"
 
-#include <QGridLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
 
@@ -26,15 +24,8 @@ TUnsharpDialog::TUnsharpDialog(QWidget* parent)
       radiusValue_(ValueBox("radiusEdit", this)),
       powerValue_(ValueBox("powerEdit", this)) {
     setWindowTitle(QStringLiteral("Unsharp Mask Filter"));
-    auto* grid = new QGridLayout(this);
-    grid->addWidget(new QLabel(QStringLiteral("Radius"), this), 0, 0);
-    grid->addWidget(radiusBar_, 0, 1);
-    grid->addWidget(radiusValue_, 0, 2);
-    grid->addWidget(new QLabel(QStringLiteral("Power"), this), 1, 0);
-    grid->addWidget(powerBar_, 1, 1);
-    grid->addWidget(powerValue_, 1, 2);
-    grid->addLayout(DialogButtons(this, [this] { ShowHelpBox(this, kHelpCaption, kHelpText); }), 2,
-                    0, 1, 3);
+    LayOutRadiusAndPower(this, radiusBar_, radiusValue_, powerBar_, powerValue_,
+                         [this] { ShowHelpBox(this, kHelpCaption, kHelpText); });
     ConnectSpinBar(radiusBar_, [this](ScrollAction action) {
         radius_ = CountAfterScroll(radius_, action, kMinUnsharpRadius, kMaxUnsharpRadius);
         ShowValues();

@@ -19,6 +19,12 @@ std::string_view Trimmed(std::string_view text) {
     return text;
 }
 
+// The way an arrow of a Move bar points: west or east, north or south.
+char ArrowDirection(ArrowBar bar, ArrowNotice notice) {
+    const bool up = notice == ArrowNotice::LineUpOrLeft;
+    return bar == ArrowBar::Horizontal ? (up ? 'w' : 'e') : (up ? 'n' : 's');
+}
+
 }  // namespace
 
 char MappedDirection(const ProgramSettings& settings, char direction) {
@@ -156,8 +162,7 @@ void Lx200ArrowNotice(Session& session, ArrowBar bar, ArrowNotice notice) {
     if (telescope.Moving) {
         return;
     }
-    const bool up = notice == ArrowNotice::LineUpOrLeft;
-    const char direction = bar == ArrowBar::Horizontal ? (up ? 'w' : 'e') : (up ? 'n' : 's');
+    const char direction = ArrowDirection(bar, notice);
     telescope.MoveCommand = MoveCommand(MappedDirection(session.settings, direction));
     link.StartSlew();
     telescope.Moving = true;
@@ -179,8 +184,7 @@ void ControlBoxArrowNotice(Session& session, ArrowBar bar, ArrowNotice notice) {
     if (telescope.Moving) {
         return;
     }
-    const bool up = notice == ArrowNotice::LineUpOrLeft;
-    const char direction = bar == ArrowBar::Horizontal ? (up ? 'w' : 'e') : (up ? 'n' : 's');
+    const char direction = ArrowDirection(bar, notice);
     telescope.PulseDirection = MappedDirection(session.settings, direction);
     link.StartControlBoxMove();
     telescope.Moving = true;

@@ -31,6 +31,7 @@
 #include "image/settings_file.h"
 #include "support/recording_ui.h"
 #include "support/test_clock.h"
+#include "support/window_test_session.h"
 
 namespace talvor {
 namespace {
@@ -81,15 +82,12 @@ class DialogsTest : public QObject {
     Q_OBJECT
 
   private:
-    std::unique_ptr<QTemporaryDir> folder_;
-    std::unique_ptr<ImageStore> images_;
-    std::unique_ptr<testing::TestClock> clock_;
-    std::unique_ptr<testing::RecordingUi> ui_;
-    std::unique_ptr<Session> session_;
+    testing::WindowTestSession fixture_;
 
-    Session& State() { return *session_; }
+    Session& State() { return *fixture_.session; }
     std::filesystem::path SettingsFile() {
-        return std::filesystem::path(folder_->path().toStdString()) / "autosave" / "talvor.ini";
+        return std::filesystem::path(fixture_.folder->path().toStdString()) / "autosave" /
+               "talvor.ini";
     }
     // The values the settings file holds, read into a session of their own.
     Session& FromFile(Session& other) {
@@ -97,23 +95,15 @@ class DialogsTest : public QObject {
         return other;
     }
     std::unique_ptr<Session> FreshSession() {
-        return std::make_unique<Session>(*images_, DataDirectory(folder_->path().toStdString()),
-                                         *clock_, *ui_);
+        return std::make_unique<Session>(*fixture_.images,
+                                         DataDirectory(fixture_.folder->path().toStdString()),
+                                         *fixture_.clock, *fixture_.ui);
     }
 
   private slots:
-    void init() {
-        folder_ = std::make_unique<QTemporaryDir>();
-        images_ = CreateImageStore();
-        clock_ = std::make_unique<testing::TestClock>();
-        ui_ = std::make_unique<testing::RecordingUi>(*clock_);
-        session_ = FreshSession();
-    }
+    void init() { fixture_.Start(); }
 
-    void cleanup() {
-        session_.reset();
-        folder_.reset();
-    }
+    void cleanup() { fixture_.Stop(); }
 
     void iniDialogRadioButtonsActAtOnce() {
         TINIDialog dialog(State());
@@ -193,7 +183,7 @@ class DialogsTest : public QObject {
         auto other = FreshSession();
         QCOMPARE(FromFile(*other).settings.Telescope, TelescopeType::None);
         QCOMPARE(other->settings.Background, WindowBackground::LightGrey);
-        QVERIFY(ui_->messages.empty());
+        QVERIFY(fixture_.ui->messages.empty());
     }
 
     void programDefaultsSaveChangesWritesTheFile() {
@@ -206,7 +196,7 @@ class DialogsTest : public QObject {
         RunProgramDefaults(State(), frame);
         auto other = FreshSession();
         QCOMPARE(FromFile(*other).settings.Background, WindowBackground::Grey);
-        QVERIFY(ui_->messages.empty());
+        QVERIFY(fixture_.ui->messages.empty());
     }
 
     void programDefaultsReportsAnUnreadableAndUnwritableFile() {
@@ -216,7 +206,7 @@ class DialogsTest : public QObject {
         WhenShown<TINIDialog>(
             [](TINIDialog* dialog) { ButtonOf(dialog, "Save Changes")->click(); });
         RunProgramDefaults(State(), frame);
-        QCOMPARE(ui_->messages,
+        QCOMPARE(fixture_.ui->messages,
                  (std::vector<std::string>{"Unable to load INI file, please delete and try again",
                                            "Unable to save INI file, please check disk space"}));
     }
@@ -299,7 +289,7 @@ class DialogsTest : public QObject {
         QVERIFY(!eightBitShown);
         auto other = FreshSession();
         QCOMPARE(FromFile(*other).state.Fits.telescope, std::string("10in Newtonian"));
-        QVERIFY(ui_->messages.empty());
+        QVERIFY(fixture_.ui->messages.empty());
     }
 
     void currentFitsDetailsStayInMemory() {
@@ -315,7 +305,7 @@ class DialogsTest : public QObject {
     }
 
     void saveAsFitsDatesTheDetailsAndReportsTheChoice() {
-        clock_->SetCalendar({2026, 3, 2, 21, 30, 0});
+        fixture_.clock->SetCalendar({2026, 3, 2, 21, 30, 0});
         QString shownDate;
         WhenShown<TFITSDialog>([&shownDate](TFITSDialog* dialog) {
             shownDate = FieldOf(dialog, "Date:")->text();
@@ -328,7 +318,7 @@ class DialogsTest : public QObject {
     }
 
     void deleteDialogShowsTheNameAndOkDeletes() {
-        const QString file = folder_->filePath("~m42.raw");
+        const QString file = fixture_.folder->filePath("~m42.raw");
         std::ofstream(file.toStdString()) << "frame";
         State().state.LastFileKind = FileKind::Fits;
         QString selectedFilter;
@@ -341,7 +331,7 @@ class DialogsTest : public QObject {
             for (int i = 0; combo != nullptr && i < combo->count(); ++i) {
                 filterNames << combo->itemText(i);
             }
-            chooser->setDirectory(folder_->path());
+            chooser->setDirectory(fixture_.folder->path());
             chooser->selectFile(file);
             WhenShown<TDeleteDialog>([&shownName, &question](TDeleteDialog* confirm) {
                 shownName = confirm->findChild<QLineEdit*>()->text();
@@ -361,7 +351,7 @@ class DialogsTest : public QObject {
     }
 
     void deleteCancelKeepsTheFile() {
-        const QString file = folder_->filePath("m42.fit");
+        const QString file = fixture_.folder->filePath("m42.fit");
         std::ofstream(file.toStdString()) << "frame";
         WhenShown<QFileDialog>([&](QFileDialog* chooser) {
             chooser->selectFile(file);
@@ -377,12 +367,12 @@ class DialogsTest : public QObject {
 
     void fitsFilterFindsLowerCaseNames() {
         for (const char* name : {"m42.fit", "M43.FIT", "notes.txt", "~dark"}) {
-            std::ofstream(folder_->filePath(name).toStdString()) << "x";
+            std::ofstream(fixture_.folder->filePath(name).toStdString()) << "x";
         }
         State().state.LastFileKind = FileKind::Fits;
         QStringList listed;
         WhenShown<QFileDialog>([&](QFileDialog* chooser) {
-            chooser->setDirectory(folder_->path());
+            chooser->setDirectory(fixture_.folder->path());
             auto* view = chooser->findChild<QListView*>("listView");
             const auto shown = [view] {
                 QStringList names;

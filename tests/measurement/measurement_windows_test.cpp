@@ -21,6 +21,7 @@
 #include "processing/plot3d_dialog.h"
 #include "processing/row_dialog.h"
 #include "support/recording_ui.h"
+#include "support/window_test_session.h"
 #include "telescope/arrow_scroll_bar.h"
 #include "telescope/image_click.h"
 #include "telescope/measurement_commands.h"
@@ -72,16 +73,12 @@ class MeasurementWindowsTest : public QObject {
         QString text;
     };
 
-    std::unique_ptr<QTemporaryDir> folder_;
-    std::unique_ptr<ImageStore> images_;
     SystemClock clock_;
-    TestClock uiClock_;
-    std::unique_ptr<RecordingUi> ui_;
-    std::unique_ptr<Session> session_;
+    testing::WindowTestSession fixture_;
     std::vector<Notice> notices_;
 
-    Session& State() { return *session_; }
-    ImageBuffer& Frame() { return images_->CurrentImage; }
+    Session& State() { return *fixture_.session; }
+    ImageBuffer& Frame() { return fixture_.images->CurrentImage; }
 
     template <typename Widget>
     static Widget* Find(QWidget* dialog, const char* name) {
@@ -101,21 +98,12 @@ class MeasurementWindowsTest : public QObject {
 
   private slots:
     void init() {
-        folder_ = std::make_unique<QTemporaryDir>();
-        images_ = CreateImageStore();
-        std::fill_n(images_->CurrentImage.begin(), kFramePixels, uint16_t{0});
-        ui_ = std::make_unique<RecordingUi>(uiClock_);
-        session_ = std::make_unique<Session>(*images_, DataDirectory(folder_->path().toStdString()),
-                                             clock_, *ui_);
+        fixture_.Start(&clock_);
+        std::fill_n(fixture_.images->CurrentImage.begin(), kFramePixels, uint16_t{0});
         notices_.clear();
     }
 
-    void cleanup() {
-        session_.reset();
-        ui_.reset();
-        images_.reset();
-        folder_.reset();
-    }
+    void cleanup() { fixture_.Stop(); }
 
     void histogramDrawsBarsTheRedRuleAxesAndListing() {
         auto& counts = State().display.BrightnessHistogram;
@@ -247,7 +235,7 @@ class MeasurementWindowsTest : public QObject {
     }
 
     void mouseOnThePictureMeasuresAndSnapsThePointer() {
-        auto app = testing::StartProgram(folder_->path().toStdString());
+        auto app = testing::StartProgram(fixture_.folder->path().toStdString());
         app->Show();
         TalvorFrame& frame = app->Frame();
         Session& session = app->State();
@@ -308,7 +296,7 @@ class MeasurementWindowsTest : public QObject {
     }
 
     void boundCommandsOpenEachWindowOnce() {
-        auto app = testing::StartProgram(folder_->path().toStdString());
+        auto app = testing::StartProgram(fixture_.folder->path().toStdString());
         app->Show();
         TalvorFrame& frame = app->Frame();
         const auto open = [&frame]<typename Dialog>(Dialog*) {

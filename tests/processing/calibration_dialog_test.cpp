@@ -22,6 +22,7 @@
 #include "processing/undo_copy.h"
 #include "support/recording_ui.h"
 #include "support/test_clock.h"
+#include "support/window_test_session.h"
 
 namespace talvor {
 namespace {
@@ -46,14 +47,10 @@ class CalibrationDialogTest : public QObject {
     Q_OBJECT
 
   private:
-    std::unique_ptr<QTemporaryDir> folder_;
-    std::unique_ptr<ImageStore> images_;
-    std::unique_ptr<testing::TestClock> clock_;
-    std::unique_ptr<testing::RecordingUi> ui_;
-    std::unique_ptr<Session> session_;
+    testing::WindowTestSession fixture_;
 
-    Session& State() { return *session_; }
-    ImageBuffer& Current() { return images_->CurrentImage; }
+    Session& State() { return *fixture_.session; }
+    ImageBuffer& Current() { return fixture_.images->CurrentImage; }
     void FillCurrent(uint16_t value) { std::fill_n(Current().begin(), kFramePixels, value); }
     QString NativeFile(const QString& path, uint16_t value) {
         auto frame = std::make_unique<ImageBuffer>();
@@ -73,19 +70,13 @@ class CalibrationDialogTest : public QObject {
 
   private slots:
     void init() {
-        folder_ = std::make_unique<QTemporaryDir>();
-        images_ = CreateImageStore();
-        clock_ = std::make_unique<testing::TestClock>();
-        ui_ = std::make_unique<testing::RecordingUi>(*clock_);
-        session_ = std::make_unique<Session>(*images_, DataDirectory(folder_->path().toStdString()),
-                                             *clock_, *ui_);
+        fixture_.Start();
         ResetProcessingState(State());
     }
 
     void cleanup() {
         ResetProcessingState(State());
-        session_.reset();
-        folder_.reset();
+        fixture_.Stop();
     }
 
     void labelDialogOpensClearedAndOkDrawsTheLabel() {
@@ -120,7 +111,7 @@ class CalibrationDialogTest : public QObject {
         auto* useFits = ButtonOf(&dialog, "Use FITs Date");
         QCOMPARE(dialog.findChild<QLineEdit*>()->maxLength(), 30);
         useFits->click();
-        QCOMPARE(ui_->messages, std::vector<std::string>{"Sorry, FITs date not set"});
+        QCOMPARE(fixture_.ui->messages, std::vector<std::string>{"Sorry, FITs date not set"});
         QVERIFY(!useFits->isChecked());
         QVERIFY(autoDate->isChecked());
         autoDate->click();
@@ -180,7 +171,7 @@ class CalibrationDialogTest : public QObject {
         QVERIFY(State().display.RefreshPending);
         QCOMPARE(PixelAt(Current(), 100, 100), uint16_t{550});
         // A merge takes no undo copy and writes no history line.
-        QCOMPARE(PixelAt(images_->UndoImage, 100, 100), uint16_t{225 * 100});
+        QCOMPARE(PixelAt(fixture_.images->UndoImage, 100, 100), uint16_t{225 * 100});
         QCOMPARE(State().state.HistoryLines[0], std::string());
         QVERIFY(QTest::qWaitFor([&] { return dialog.isNull(); }));
         // Once the window has gone, picks reach no window.
@@ -190,7 +181,8 @@ class CalibrationDialogTest : public QObject {
     void mergeWindowRefusesASecondStartCancelsAndHelps() {
         QPointer<TMergeDialog> dialog = RunMergeCommand(State(), nullptr, {});
         QVERIFY(RunMergeCommand(State(), nullptr, {}) == nullptr);
-        QCOMPARE(ui_->messages.back(), std::string("Sorry, you are already in Merging mode."));
+        QCOMPARE(fixture_.ui->messages.back(),
+                 std::string("Sorry, you are already in Merging mode."));
         QString caption;
         QString help;
         dialog->showHelp = [&](const QString& c, const QString& t) {
@@ -225,18 +217,18 @@ class CalibrationDialogTest : public QObject {
         }
         FillCurrent(1000);
         State().state.LastFileKind = FileKind::AllFiles;
-        ChooseInFileDialog(NativeFile(folder_->filePath("~dark"), 300));
+        ChooseInFileDialog(NativeFile(fixture_.folder->filePath("~dark"), 300));
         frame.Dispatch(CmSubtractImage);
         QCOMPARE(PixelAt(Current(), 10, 10), uint16_t{700});
         QCOMPARE(State().state.LastFileKind, FileKind::NativeRaw);
         frame.Dispatch(CmProcessingHistory);
-        QCOMPARE(ui_->messages.back(), std::string("Dark Frame Subtracted \n"));
+        QCOMPARE(fixture_.ui->messages.back(), std::string("Dark Frame Subtracted \n"));
         frame.Dispatch(CmUndoLastFilter);
         QCOMPARE(PixelAt(Current(), 10, 10), uint16_t{1000});
         QCOMPARE(State().state.HistoryLines[0], std::string());
 
         // A chosen automatic file is held whole, however long its path; Cancel keeps it.
-        const QString deep = folder_->filePath(QString(60, 'd'));
+        const QString deep = fixture_.folder->filePath(QString(60, 'd'));
         QVERIFY(QDir().mkpath(deep));
         const QString dark = NativeFile(deep + "/~dark", 5);
         ChooseInFileDialog(dark);

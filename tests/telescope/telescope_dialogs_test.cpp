@@ -13,6 +13,7 @@
 #include "app/session.h"
 #include "image/image_store.h"
 #include "support/recording_ui.h"
+#include "support/window_test_session.h"
 #include "telescope/arrow_scroll_bar.h"
 #include "telescope/recording_serial_port.h"
 #include "telescope/show_telescope_control.h"
@@ -35,16 +36,12 @@ class TelescopeDialogsTest : public QObject {
         QString text;
     };
 
-    std::unique_ptr<QTemporaryDir> folder_;
-    std::unique_ptr<ImageStore> images_;
     SystemClock clock_;
-    TestClock uiClock_;
-    std::unique_ptr<RecordingUi> ui_;
-    std::unique_ptr<Session> session_;
+    testing::WindowTestSession fixture_;
     RecordingSerialPort* port_ = nullptr;
     std::vector<Notice> notices_;
 
-    Session& State() { return *session_; }
+    Session& State() { return *fixture_.session; }
 
     template <typename Widget>
     static Widget* Find(QWidget* dialog, const char* name) {
@@ -77,25 +74,16 @@ class TelescopeDialogsTest : public QObject {
 
   private slots:
     void init() {
-        folder_ = std::make_unique<QTemporaryDir>();
-        images_ = CreateImageStore();
-        ui_ = std::make_unique<RecordingUi>(uiClock_);
-        session_ = std::make_unique<Session>(*images_, DataDirectory(folder_->path().toStdString()),
-                                             clock_, *ui_);
+        fixture_.Start(&clock_);
         auto port = std::make_unique<RecordingSerialPort>();
         port_ = port.get();
-        session_->telescope.Ports = std::move(port);
-        session_->telescope.PortOpen = true;
-        session_->settings.Telescope = TelescopeType::MeadeLx200;
+        fixture_.session->telescope.Ports = std::move(port);
+        fixture_.session->telescope.PortOpen = true;
+        fixture_.session->settings.Telescope = TelescopeType::MeadeLx200;
         notices_.clear();
     }
 
-    void cleanup() {
-        session_.reset();
-        ui_.reset();
-        images_.reset();
-        folder_.reset();
-    }
+    void cleanup() { fixture_.Stop(); }
 
     void heldArrowSendsOneStartAndOneStop() {
         auto dialog = OpenLx200();
@@ -230,7 +218,7 @@ class TelescopeDialogsTest : public QObject {
         port_->failing["Parms"] = kSerialLineError;
         QWidget frame;
         QCOMPARE(ShowTelescopeControl(State(), &frame), nullptr);
-        QCOMPARE(ui_->messages.back(), std::string("Sorry. No Connection to Telescope"));
+        QCOMPARE(fixture_.ui->messages.back(), std::string("Sorry. No Connection to Telescope"));
         QCOMPARE(State().settings.Telescope, TelescopeType::None);
         QVERIFY(frame.findChildren<QDialog*>().isEmpty());
     }
