@@ -43,16 +43,8 @@ int32_t GuideExposureMsOf(ExposureUnit unit, int value, bool guideDarkFrame) {
     if (guideDarkFrame) {
         return 100;
     }
-    switch (unit) {
-        case ExposureUnit::Thousandths:
-            return value;
-        case ExposureUnit::Hundredths:
-            return value * 10;
-        case ExposureUnit::Tenths:
-            return value * 100;
-        default:
-            return value * 1000;
-    }
+    // Guide frames never last minutes: a value in minutes counts as seconds.
+    return ExposureMsOf(unit == ExposureUnit::Minutes ? ExposureUnit::Seconds : unit, value);
 }
 
 int ProgressSteps(ExposureUnit unit, int value) {

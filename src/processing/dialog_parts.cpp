@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
+#include <initializer_list>
 #include <utility>
 
 namespace talvor {
@@ -55,16 +56,18 @@ void ShowHelpBox(QWidget* owner, const QString& caption, const QString& text) {
     box.exec();
 }
 
-void LayOutRadiusAndPower(QDialog* dialog, QScrollBar* radiusBar, QLineEdit* radiusValue,
-                          QScrollBar* powerBar, QLineEdit* powerValue, std::function<void()> help) {
+QGridLayout* LayOutTwoBars(QDialog* dialog, const BarRow& first, const BarRow& second,
+                           std::function<void()> help) {
     auto* grid = new QGridLayout(dialog);
-    grid->addWidget(new QLabel(QStringLiteral("Radius"), dialog), 0, 0);
-    grid->addWidget(radiusBar, 0, 1);
-    grid->addWidget(radiusValue, 0, 2);
-    grid->addWidget(new QLabel(QStringLiteral("Power"), dialog), 1, 0);
-    grid->addWidget(powerBar, 1, 1);
-    grid->addWidget(powerValue, 1, 2);
-    grid->addLayout(DialogButtons(dialog, std::move(help)), 2, 0, 1, 3);
+    int row = 0;
+    for (const BarRow& bar : {first, second}) {
+        grid->addWidget(new QLabel(QString::fromLatin1(bar.label), dialog), row, 0);
+        grid->addWidget(bar.bar, row, 1);
+        grid->addWidget(bar.value, row, 2);
+        ++row;
+    }
+    grid->addLayout(DialogButtons(dialog, std::move(help)), row, 0, 1, 3);
+    return grid;
 }
 
 }  // namespace talvor

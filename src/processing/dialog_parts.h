@@ -4,6 +4,7 @@
 #include <functional>
 
 class QDialog;
+class QGridLayout;
 class QHBoxLayout;
 class QLineEdit;
 class QScrollBar;
@@ -19,10 +20,15 @@ QLineEdit* ValueBox(const char* name, QWidget* owner);
 QScrollBar* ParameterBar(const char* name, int low, int high, int width, QWidget* owner);
 // "OK" (accepts), "Cancel" (rejects) and "Help" (runs help), right-aligned.
 QHBoxLayout* DialogButtons(QDialog* dialog, std::function<void()> help);
-// Lays out the "Radius" and "Power" rows (label, bar, value box) over the dialog's buttons, as
-// the Unsharp and Median dialogs show them.
-void LayOutRadiusAndPower(QDialog* dialog, QScrollBar* radiusBar, QLineEdit* radiusValue,
-                          QScrollBar* powerBar, QLineEdit* powerValue, std::function<void()> help);
+// One labelled row of a two-bar dialog: the label, the bar and the box that shows its value.
+struct BarRow {
+    const char* label;
+    QScrollBar* bar;
+    QLineEdit* value;
+};
+// Lays out the dialog as its two rows over its buttons; returns the grid for margins.
+QGridLayout* LayOutTwoBars(QDialog* dialog, const BarRow& first, const BarRow& second,
+                           std::function<void()> help);
 // A modal box with the caption and text and an OK button.
 void ShowHelpBox(QWidget* owner, const QString& caption, const QString& text);
 

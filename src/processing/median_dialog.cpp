@@ -24,8 +24,8 @@ TMedianDialog::TMedianDialog(QWidget* parent)
       radiusValue_(ValueBox("radiusEdit", this)),
       powerValue_(ValueBox("powerEdit", this)) {
     setWindowTitle(QStringLiteral("Median Filter"));
-    LayOutRadiusAndPower(this, radiusBar_, radiusValue_, powerBar_, powerValue_,
-                         [this] { ShowHelpBox(this, kHelpCaption, kHelpText); });
+    LayOutTwoBars(this, {"Radius", radiusBar_, radiusValue_}, {"Power", powerBar_, powerValue_},
+                  [this] { ShowHelpBox(this, kHelpCaption, kHelpText); });
 
     radiusBar_->setValue(radius_);
     powerBar_->setValue(tenths_);

@@ -1,7 +1,6 @@
 #include "processing/stretch_dialog.h"
 
 #include <QGridLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QScrollBar>
@@ -73,15 +72,9 @@ TStretchDialog::TStretchDialog(const std::array<uint32_t, 257>& histogram, QWidg
     setWindowTitle(QStringLiteral("Normal Stretch"));
     setAutoFillBackground(true);
 
-    auto* grid = new QGridLayout(this);
+    QGridLayout* grid = LayOutTwoBars(this, {"Black", black_, blackValue_},
+                                      {"White", white_, whiteValue_}, [this] { ShowHelp(); });
     grid->setContentsMargins(8, kPanelHeight, 8, 8);
-    grid->addWidget(new QLabel(QStringLiteral("Black"), this), 0, 0);
-    grid->addWidget(black_, 0, 1);
-    grid->addWidget(blackValue_, 0, 2);
-    grid->addWidget(new QLabel(QStringLiteral("White"), this), 1, 0);
-    grid->addWidget(white_, 1, 1);
-    grid->addWidget(whiteValue_, 1, 2);
-    grid->addLayout(DialogButtons(this, [this] { ShowHelp(); }), 2, 0, 1, 3);
     setMinimumWidth(kPanelWidth + 16);
 
     connect(black_, &QScrollBar::actionTriggered, this, &TStretchDialog::OnBlackAction);

@@ -24,8 +24,8 @@ TUnsharpDialog::TUnsharpDialog(QWidget* parent)
       radiusValue_(ValueBox("radiusEdit", this)),
       powerValue_(ValueBox("powerEdit", this)) {
     setWindowTitle(QStringLiteral("Unsharp Mask Filter"));
-    LayOutRadiusAndPower(this, radiusBar_, radiusValue_, powerBar_, powerValue_,
-                         [this] { ShowHelpBox(this, kHelpCaption, kHelpText); });
+    LayOutTwoBars(this, {"Radius", radiusBar_, radiusValue_}, {"Power", powerBar_, powerValue_},
+                  [this] { ShowHelpBox(this, kHelpCaption, kHelpText); });
     ConnectSpinBar(radiusBar_, [this](ScrollAction action) {
         radius_ = CountAfterScroll(radius_, action, kMinUnsharpRadius, kMaxUnsharpRadius);
         ShowValues();
