@@ -142,6 +142,10 @@ TEST(ExposureRulesTest, UnitsStepsAndStatusTexts) {
     EXPECT_EQ(ExposureMsOf(ExposureUnit::Minutes, 2), 120000);
     EXPECT_EQ(ExposureMsOf(ExposureUnit::Tenths, 7), 700);
     EXPECT_EQ(GuideExposureMsOf(ExposureUnit::Seconds, 3, true), 100);
+    // Guide frames in thousandths, hundredths and tenths as given; minutes count as seconds.
+    EXPECT_EQ(GuideExposureMsOf(ExposureUnit::Hundredths, 7, false), 70);
+    EXPECT_EQ(GuideExposureMsOf(ExposureUnit::Seconds, 3, false), 3000);
+    EXPECT_EQ(GuideExposureMsOf(ExposureUnit::Minutes, 2, false), 2000);
     EXPECT_EQ(ProgressSteps(ExposureUnit::Seconds, 4), 2);
     EXPECT_EQ(ProgressSteps(ExposureUnit::Seconds, 12), 6);
     EXPECT_EQ(ProgressSteps(ExposureUnit::Seconds, 13), 20);
