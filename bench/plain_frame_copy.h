@@ -5,7 +5,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "image/image_store.h"
+#include "core/image_store.h"
 
 inline void BM_PlainFrameCopy(benchmark::State& state) {
     auto store = talvor::CreateImageStore();

@@ -5,12 +5,12 @@
 
 #include <vector>
 
-#include "app/clock.h"
 #include "camera/camera_commands.h"
-#include "camera/camera_state.h"
-#include "camera/simulated_camera_device.h"
-#include "camera/steady_drift.h"
-#include "image/image_store.h"
+#include "core/camera_state.h"
+#include "core/clock.h"
+#include "core/image_store.h"
+#include "simulator/simulated_camera_device.h"
+#include "simulator/steady_drift.h"
 
 namespace {
 

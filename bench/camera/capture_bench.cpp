@@ -6,11 +6,11 @@
 #include <filesystem>
 #include <vector>
 
-#include "app/display_bitmap.h"
 #include "camera/camera_commands.h"
-#include "camera/camera_state.h"
+#include "core/camera_state.h"
+#include "core/image_store.h"
+#include "display/display_bitmap.h"
 #include "image/fits_file.h"
-#include "image/image_store.h"
 #include "plain_frame_copy.h"
 
 namespace {

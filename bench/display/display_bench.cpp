@@ -6,8 +6,8 @@
 #include <QImage>
 #include <filesystem>
 
-#include "app/display_bitmap.h"
-#include "image/image_store.h"
+#include "core/image_store.h"
+#include "display/display_bitmap.h"
 #include "plain_frame_copy.h"
 
 namespace {

@@ -4,8 +4,8 @@
 
 #include <filesystem>
 
+#include "core/image_store.h"
 #include "image/fits_file.h"
-#include "image/image_store.h"
 #include "image/native_file.h"
 #include "image/tiff_file.h"
 #include "plain_frame_copy.h"

@@ -6,11 +6,11 @@
 #include <cmath>
 #include <memory>
 
-#include "image/image_store.h"
-#include "processing/intensity_plot_picture.h"
+#include "core/image_store.h"
+#include "measurement/star_centroid.h"
+#include "measurement/ui/intensity_plot_picture.h"
 #include "support/recording_ui.h"
 #include "support/test_clock.h"
-#include "telescope/star_centroid.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <memory>
 #include <random>
 
-#include "image/image_store.h"
+#include "core/image_store.h"
 #include "plain_frame_copy.h"
 #include "processing/frame_arithmetic.h"
 

@@ -9,7 +9,7 @@
 #include <random>
 #include <vector>
 
-#include "image/image_store.h"
+#include "core/image_store.h"
 #include "plain_frame_copy.h"
 #include "processing/gradient_filter.h"
 #include "processing/kernel_filters.h"

@@ -5,8 +5,8 @@
 #include <string>
 #include <utility>
 
-#include "app/command_ids.h"
-#include "app/session.h"
+#include "core/command_ids.h"
+#include "core/session.h"
 
 namespace talvor {
 namespace {

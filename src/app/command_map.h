@@ -3,7 +3,7 @@
 #include <string_view>
 #include <vector>
 
-#include "image/program_settings.h"
+#include "core/program_settings.h"
 
 namespace talvor {
 

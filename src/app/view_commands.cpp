@@ -1,7 +1,7 @@
 #include "app/view_commands.h"
 
-#include "app/refresh_display.h"
-#include "app/session.h"
+#include "core/session.h"
+#include "display/refresh_display.h"
 
 namespace talvor {
 

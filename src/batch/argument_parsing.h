@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "telescope/guiding_state.h"
+#include "core/guiding_state.h"
 
 namespace talvor {
 

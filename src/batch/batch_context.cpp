@@ -1,6 +1,6 @@
 #include "batch/batch_context.h"
 
-#include "app/hardware.h"
+#include "devices/hardware.h"
 #include "image/settings_file.h"
 
 namespace talvor {

@@ -3,10 +3,10 @@
 #include <filesystem>
 #include <memory>
 
-#include "app/clock.h"
-#include "app/session.h"
 #include "batch/batch_ui.h"
-#include "image/image_store.h"
+#include "core/clock.h"
+#include "core/image_store.h"
+#include "core/session.h"
 
 namespace talvor {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/user_interface.h"
+#include "core/user_interface.h"
 
 namespace talvor {
 

@@ -3,10 +3,10 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "app/messages.h"
 #include "batch/batch_context.h"
 #include "batch/exit_status.h"
 #include "batch/output_file.h"
+#include "core/messages.h"
 #include "image/file_bytes.h"
 #include "image/image_file_kind.h"
 #include "image/image_loading.h"

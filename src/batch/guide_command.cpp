@@ -8,11 +8,11 @@
 #include "batch/batch_context.h"
 #include "batch/exit_status.h"
 #include "camera/self_guiding_hooks.h"
-#include "telescope/drive_training.h"
-#include "telescope/guiding_view.h"
-#include "telescope/mount_model.h"
-#include "telescope/unattended_guiding.h"
-#include "telescope/unguided_sky.h"
+#include "guiding/drive_training.h"
+#include "guiding/guiding_view.h"
+#include "guiding/unattended_guiding.h"
+#include "simulator/mount_model.h"
+#include "simulator/unguided_sky.h"
 
 namespace talvor {
 

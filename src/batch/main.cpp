@@ -5,7 +5,6 @@
 #include <string_view>
 #include <vector>
 
-#include "app/data_directory.h"
 #include "batch/batch_context.h"
 #include "batch/capture_command.h"
 #include "batch/exit_status.h"
@@ -15,6 +14,7 @@
 #include "batch/process_commands.h"
 #include "batch/processing_steps.h"
 #include "batch/telescope_command.h"
+#include "core/data_directory.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include "batch/batch_context.h"
 #include "batch/exit_status.h"
 #include "image/image_loading.h"
-#include "processing/histogram_listing.h"
-#include "telescope/photometry_run.h"
-#include "telescope/screen_pointer.h"
-#include "telescope/star_centroid.h"
+#include "measurement/histogram_listing.h"
+#include "measurement/photometry_run.h"
+#include "measurement/screen_pointer.h"
+#include "measurement/star_centroid.h"
 
 namespace talvor {
 

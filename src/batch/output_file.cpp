@@ -4,9 +4,9 @@
 #include <cctype>
 #include <string>
 
-#include "app/display_bitmap.h"
-#include "app/messages.h"
-#include "app/session.h"
+#include "core/messages.h"
+#include "core/session.h"
+#include "display/display_bitmap.h"
 #include "image/fits_file.h"
 #include "image/native_file.h"
 #include "image/tiff_file.h"

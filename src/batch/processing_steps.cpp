@@ -5,14 +5,14 @@
 #include <map>
 #include <string_view>
 
-#include "app/background_estimate.h"
-#include "app/mirror_image.h"
-#include "app/session.h"
 #include "batch/argument_parsing.h"
+#include "core/session.h"
+#include "display/background_estimate.h"
 #include "processing/calibration_steps.h"
 #include "processing/contrast_stretches.h"
 #include "processing/label_drawing.h"
 #include "processing/merge_mode.h"
+#include "processing/mirror_image.h"
 #include "processing/spatial_filters.h"
 
 namespace talvor {

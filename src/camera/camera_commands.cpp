@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "app/session.h"
-#include "camera/camera_link.h"
-#include "camera/camera_state.h"
+#include "core/camera_link.h"
+#include "core/camera_state.h"
+#include "core/session.h"
 
 namespace talvor {
 namespace {

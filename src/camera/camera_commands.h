@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <span>
 
-#include "camera/readout_state.h"
-#include "image/image_store.h"
+#include "core/image_store.h"
+#include "core/readout_state.h"
 
 namespace talvor {
 

@@ -1,13 +1,13 @@
 #include "camera/camera_interface.h"
 
-#include "app/messages.h"
-#include "app/refresh_display.h"
-#include "app/session.h"
-#include "app/user_interface.h"
 #include "camera/camera_commands.h"
-#include "camera/camera_link.h"
 #include "camera/exposure_rules.h"
 #include "camera/self_guiding_hooks.h"
+#include "core/camera_link.h"
+#include "core/messages.h"
+#include "core/session.h"
+#include "core/user_interface.h"
+#include "display/refresh_display.h"
 #include "image/settings_file.h"
 
 namespace talvor {

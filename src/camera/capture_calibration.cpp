@@ -1,12 +1,12 @@
 #include "camera/capture_calibration.h"
 
-#include "app/messages.h"
-#include "app/session.h"
+#include "core/calibration_state.h"
+#include "core/messages.h"
+#include "core/session.h"
 #include "image/file_bytes.h"
 #include "image/fits_file.h"
 #include "image/image_file_kind.h"
 #include "image/native_file.h"
-#include "processing/calibration_state.h"
 #include "processing/frame_arithmetic.h"
 #include "processing/processing_state.h"
 

@@ -1,15 +1,15 @@
 #include "camera/capture_sequence.h"
 
-#include "app/clock.h"
-#include "app/messages.h"
-#include "app/pump_messages.h"
-#include "app/refresh_display.h"
-#include "app/session.h"
 #include "camera/camera_commands.h"
 #include "camera/capture_calibration.h"
 #include "camera/exposure_rules.h"
 #include "camera/slew_and_sum.h"
 #include "camera/star_follower.h"
+#include "core/clock.h"
+#include "core/messages.h"
+#include "core/pump_messages.h"
+#include "core/session.h"
+#include "display/refresh_display.h"
 #include "image/quick_save.h"
 
 namespace talvor {

@@ -3,9 +3,9 @@
 #include <memory>
 #include <optional>
 
-#include "app/progress.h"
-#include "app/user_interface.h"
 #include "camera/self_guiding_hooks.h"
+#include "core/progress.h"
+#include "core/user_interface.h"
 
 namespace talvor {
 

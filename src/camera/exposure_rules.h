@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "camera/capture_state.h"
+#include "core/capture_state.h"
 
 namespace talvor {
 

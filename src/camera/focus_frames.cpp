@@ -1,8 +1,8 @@
 #include "camera/focus_frames.h"
 
-#include "app/clock.h"
-#include "app/session.h"
 #include "camera/camera_commands.h"
+#include "core/clock.h"
+#include "core/session.h"
 
 namespace talvor {
 namespace {

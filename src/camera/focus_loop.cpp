@@ -1,9 +1,9 @@
 #include "camera/focus_loop.h"
 
-#include "app/refresh_display.h"
-#include "app/session.h"
-#include "app/user_interface.h"
 #include "camera/focus_frames.h"
+#include "core/session.h"
+#include "core/user_interface.h"
+#include "display/refresh_display.h"
 
 namespace talvor {
 namespace {

@@ -3,9 +3,9 @@
 #include <array>
 #include <cstdlib>
 
-#include "app/session.h"
 #include "camera/star_follower.h"
-#include "telescope/unattended_guiding.h"
+#include "core/session.h"
+#include "measurement/brightest_star.h"
 
 namespace talvor {
 namespace {

@@ -1,7 +1,7 @@
 #include "camera/star_follower.h"
 
-#include "app/session.h"
-#include "telescope/star_centroid.h"
+#include "core/session.h"
+#include "measurement/star_centroid.h"
 
 namespace talvor {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "telescope/guiding_state.h"
+#include "core/guiding_state.h"
 
 namespace talvor {
 

@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <string>
 
-#include "app/messages.h"
-#include "app/session.h"
-#include "app/user_interface.h"
+#include "core/messages.h"
+#include "core/session.h"
+#include "core/user_interface.h"
 
 namespace talvor {
 namespace {

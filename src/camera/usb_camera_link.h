@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "camera/camera_link.h"
 #include "camera/usb_platform.h"
+#include "core/camera_link.h"
 
 namespace talvor {
 

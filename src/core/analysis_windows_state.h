@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "image/image_store.h"
+#include "core/image_store.h"
 
 namespace talvor {
 

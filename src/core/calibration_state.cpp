@@ -1,6 +1,6 @@
-#include "processing/calibration_state.h"
+#include "core/calibration_state.h"
 
-#include "app/data_directory.h"
+#include "core/data_directory.h"
 
 namespace talvor {
 namespace {

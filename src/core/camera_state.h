@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "camera/camera_link.h"
+#include "core/camera_link.h"
 
 namespace talvor {
 

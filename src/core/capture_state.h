@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/clock.h"
+#include "core/clock.h"
 
 namespace talvor {
 

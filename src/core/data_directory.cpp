@@ -1,4 +1,4 @@
-#include "app/data_directory.h"
+#include "core/data_directory.h"
 
 #include <algorithm>
 #include <cctype>

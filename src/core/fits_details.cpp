@@ -1,4 +1,4 @@
-#include "image/fits_details.h"
+#include "core/fits_details.h"
 
 namespace talvor {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "telescope/centroid_state.h"
+#include "core/centroid_state.h"
 
 namespace talvor {
 

@@ -1,4 +1,4 @@
-#include "image/image_store.h"
+#include "core/image_store.h"
 
 #include <algorithm>
 

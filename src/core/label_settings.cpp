@@ -1,7 +1,7 @@
-#include "processing/label_settings.h"
+#include "core/label_settings.h"
 
-#include "app/messages.h"
-#include "image/fits_details.h"
+#include "core/fits_details.h"
+#include "core/messages.h"
 
 namespace talvor {
 

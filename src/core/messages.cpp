@@ -1,10 +1,10 @@
-#include "app/messages.h"
+#include "core/messages.h"
 
 #include <algorithm>
 #include <iterator>
 #include <utility>
 
-#include "app/user_interface.h"
+#include "core/user_interface.h"
 
 namespace talvor {
 namespace {

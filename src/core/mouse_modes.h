@@ -1,8 +1,8 @@
 #pragma once
 
-#include "processing/analysis_windows_state.h"
-#include "telescope/click_hooks.h"
-#include "telescope/photometry_state.h"
+#include "core/analysis_windows_state.h"
+#include "core/click_hooks.h"
+#include "core/photometry_state.h"
 
 namespace talvor {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "telescope/guiding_state.h"
+#include "core/guiding_state.h"
 
 namespace talvor {
 

@@ -1,4 +1,4 @@
-#include "image/program_settings.h"
+#include "core/program_settings.h"
 
 namespace talvor {
 

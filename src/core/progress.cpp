@@ -1,8 +1,8 @@
-#include "app/progress.h"
+#include "core/progress.h"
 
 #include <algorithm>
 
-#include "app/user_interface.h"
+#include "core/user_interface.h"
 
 namespace talvor {
 

@@ -1,8 +1,8 @@
-#include "app/pump_messages.h"
+#include "core/pump_messages.h"
 
-#include "app/clock.h"
-#include "app/session.h"
-#include "app/user_interface.h"
+#include "core/clock.h"
+#include "core/session.h"
+#include "core/user_interface.h"
 
 namespace talvor {
 

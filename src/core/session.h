@@ -1,19 +1,19 @@
 #pragma once
 
-#include "app/data_directory.h"
-#include "app/display_state.h"
-#include "app/progress.h"
-#include "camera/camera_state.h"
-#include "camera/capture_state.h"
-#include "camera/readout_state.h"
-#include "image/image_store.h"
-#include "image/program_settings.h"
-#include "image/working_state.h"
-#include "processing/calibration_state.h"
-#include "processing/label_settings.h"
-#include "telescope/guiding_state.h"
-#include "telescope/mouse_modes.h"
-#include "telescope/telescope_state.h"
+#include "core/calibration_state.h"
+#include "core/camera_state.h"
+#include "core/capture_state.h"
+#include "core/data_directory.h"
+#include "core/display_state.h"
+#include "core/guiding_state.h"
+#include "core/image_store.h"
+#include "core/label_settings.h"
+#include "core/mouse_modes.h"
+#include "core/program_settings.h"
+#include "core/progress.h"
+#include "core/readout_state.h"
+#include "core/telescope_state.h"
+#include "core/working_state.h"
 
 namespace talvor {
 

@@ -3,8 +3,8 @@
 #include <memory>
 #include <string>
 
-#include "telescope/lx200_commands.h"
-#include "telescope/serial_port.h"
+#include "core/hand_control_commands.h"
+#include "core/serial_port.h"
 
 namespace talvor {
 

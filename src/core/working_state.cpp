@@ -1,4 +1,4 @@
-#include "image/working_state.h"
+#include "core/working_state.h"
 
 #include <algorithm>
 

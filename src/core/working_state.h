@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "image/fits_details.h"
+#include "core/fits_details.h"
 
 namespace talvor {
 

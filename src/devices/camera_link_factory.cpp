@@ -1,8 +1,8 @@
-#include "camera/camera_link_factory.h"
+#include "devices/camera_link_factory.h"
 
 #include "camera/linux_usb_platform.h"
-#include "camera/simulated_camera.h"
 #include "camera/usb_camera_link.h"
+#include "simulator/simulated_camera.h"
 
 namespace talvor {
 

@@ -2,9 +2,9 @@
 
 #include <memory>
 
-#include "camera/camera_link.h"
 #include "camera/camera_recognition.h"
-#include "camera/simulated_camera_device.h"
+#include "core/camera_link.h"
+#include "simulator/simulated_camera_device.h"
 
 namespace talvor {
 

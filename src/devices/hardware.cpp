@@ -1,10 +1,10 @@
-#include "app/hardware.h"
+#include "devices/hardware.h"
 
 #include <cstdio>
 
-#include "app/session.h"
-#include "camera/camera_link_factory.h"
-#include "telescope/mount_simulator_server.h"
+#include "core/session.h"
+#include "devices/camera_link_factory.h"
+#include "simulator/mount_simulator_server.h"
 #include "telescope/posix_serial_port.h"
 
 namespace talvor {

@@ -1,4 +1,4 @@
-#include "app/background_estimate.h"
+#include "display/background_estimate.h"
 
 namespace talvor {
 namespace {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/display_state.h"
-#include "image/image_store.h"
+#include "core/display_state.h"
+#include "core/image_store.h"
 
 namespace talvor {
 

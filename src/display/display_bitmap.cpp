@@ -1,10 +1,10 @@
-#include "app/display_bitmap.h"
+#include "display/display_bitmap.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 
-#include "app/atomic_file.h"
+#include "core/atomic_file.h"
 
 namespace talvor {
 namespace {

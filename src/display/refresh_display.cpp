@@ -1,10 +1,10 @@
-#include "app/refresh_display.h"
+#include "display/refresh_display.h"
 
-#include "app/background_estimate.h"
-#include "app/display_bitmap.h"
-#include "app/messages.h"
-#include "app/session.h"
-#include "app/user_interface.h"
+#include "core/messages.h"
+#include "core/session.h"
+#include "core/user_interface.h"
+#include "display/background_estimate.h"
+#include "display/display_bitmap.h"
 
 namespace talvor {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/stretch_palette.h"
+#include "display/stretch_palette.h"
 
 #include <algorithm>
 

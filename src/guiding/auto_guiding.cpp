@@ -1,11 +1,11 @@
-#include "telescope/auto_guiding.h"
+#include "guiding/auto_guiding.h"
 
-#include "app/messages.h"
-#include "app/refresh_display.h"
-#include "app/session.h"
-#include "telescope/focus_frame_centre.h"
-#include "telescope/guide_frame_placement.h"
-#include "telescope/guiding_info.h"
+#include "core/messages.h"
+#include "core/session.h"
+#include "display/refresh_display.h"
+#include "guiding/focus_frame_centre.h"
+#include "guiding/guide_frame_placement.h"
+#include "guiding/guiding_info.h"
 #include "telescope/telescope_link.h"
 
 namespace talvor {

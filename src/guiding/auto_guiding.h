@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "telescope/guide_correction.h"
-#include "telescope/guide_frames.h"
+#include "guiding/guide_correction.h"
+#include "guiding/guide_frames.h"
 
 namespace talvor {
 

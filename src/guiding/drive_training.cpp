@@ -1,16 +1,16 @@
-#include "telescope/drive_training.h"
+#include "guiding/drive_training.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/messages.h"
-#include "app/refresh_display.h"
-#include "app/session.h"
+#include "core/messages.h"
+#include "core/session.h"
+#include "display/refresh_display.h"
+#include "guiding/guide_frame_placement.h"
+#include "guiding/guiding_view.h"
 #include "image/program_defaults.h"
 #include "image/settings_file.h"
-#include "telescope/guide_frame_placement.h"
-#include "telescope/guiding_view.h"
 #include "telescope/telescope_link.h"
 
 namespace talvor {

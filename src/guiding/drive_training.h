@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "telescope/guide_frames.h"
+#include "guiding/guide_frames.h"
 
 namespace talvor {
 

@@ -1,8 +1,8 @@
-#include "telescope/focus_frame_centre.h"
+#include "guiding/focus_frame_centre.h"
 
-#include "app/messages.h"
-#include "app/session.h"
-#include "telescope/guide_star_pick.h"
+#include "core/messages.h"
+#include "core/session.h"
+#include "guiding/guide_star_pick.h"
 
 namespace talvor {
 namespace {

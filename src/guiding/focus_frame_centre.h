@@ -1,6 +1,6 @@
 #pragma once
 
-#include "camera/readout_state.h"
+#include "core/readout_state.h"
 
 namespace talvor {
 

@@ -1,11 +1,11 @@
-#include "telescope/guide_correction.h"
+#include "guiding/guide_correction.h"
 
 #include <cstdlib>
 
-#include "app/clock.h"
-#include "app/session.h"
-#include "app/user_interface.h"
-#include "telescope/guide_frames.h"
+#include "core/clock.h"
+#include "core/session.h"
+#include "core/user_interface.h"
+#include "guiding/guide_frames.h"
 #include "telescope/telescope_link.h"
 
 namespace talvor {

@@ -1,9 +1,9 @@
-#include "telescope/guide_frame_placement.h"
+#include "guiding/guide_frame_placement.h"
 
 #include <cstdio>
 
-#include "app/messages.h"
-#include "app/session.h"
+#include "core/messages.h"
+#include "core/session.h"
 
 namespace talvor {
 namespace {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "camera/readout_state.h"
-#include "telescope/guiding_state.h"
+#include "core/guiding_state.h"
+#include "core/readout_state.h"
 
 namespace talvor {
 

@@ -1,8 +1,8 @@
-#include "telescope/guide_frames.h"
+#include "guiding/guide_frames.h"
 
-#include "app/session.h"
 #include "camera/capture_sequence.h"
 #include "camera/exposure_rules.h"
+#include "core/session.h"
 
 namespace talvor {
 namespace {

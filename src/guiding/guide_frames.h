@@ -1,7 +1,7 @@
 #pragma once
 
 #include "camera/focus_frames.h"
-#include "telescope/star_centroid.h"
+#include "measurement/star_centroid.h"
 
 namespace talvor {
 

@@ -1,11 +1,11 @@
-#include "telescope/guide_star_pick.h"
+#include "guiding/guide_star_pick.h"
 
 #include <cstdio>
 
-#include "app/messages.h"
-#include "app/session.h"
-#include "image/working_state.h"
-#include "telescope/star_snapping.h"
+#include "core/messages.h"
+#include "core/session.h"
+#include "core/working_state.h"
+#include "measurement/star_snapping.h"
 
 namespace talvor {
 namespace {

@@ -1,9 +1,9 @@
-#include "telescope/guiding_info.h"
+#include "guiding/guiding_info.h"
 
 #include <cstdio>
 
-#include "app/display_bitmap.h"
-#include "app/session.h"
+#include "core/session.h"
+#include "display/display_bitmap.h"
 
 namespace talvor {
 namespace {

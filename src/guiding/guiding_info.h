@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "telescope/guiding_view.h"
+#include "guiding/guiding_view.h"
 
 namespace talvor {
 

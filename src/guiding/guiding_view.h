@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <string>
 
-#include "telescope/guiding_state.h"
+#include "core/guiding_state.h"
 
 namespace talvor {
 

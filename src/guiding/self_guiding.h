@@ -1,7 +1,7 @@
 #pragma once
 
 #include "camera/self_guiding_hooks.h"
-#include "telescope/guide_frames.h"
+#include "guiding/guide_frames.h"
 
 namespace talvor {
 

@@ -1,19 +1,20 @@
-#include "telescope/unattended_guiding.h"
+#include "guiding/unattended_guiding.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "app/clock.h"
-#include "app/session.h"
 #include "camera/camera_commands.h"
-#include "camera/camera_link.h"
 #include "camera/exposure_rules.h"
-#include "camera/pointing_offset.h"
-#include "telescope/auto_guiding.h"
-#include "telescope/guide_star_pick.h"
-#include "telescope/image_click.h"
-#include "telescope/screen_pointer.h"
-#include "telescope/star_snapping.h"
+#include "core/camera_link.h"
+#include "core/clock.h"
+#include "core/pointing_offset.h"
+#include "core/session.h"
+#include "guiding/auto_guiding.h"
+#include "guiding/guide_star_pick.h"
+#include "measurement/brightest_star.h"
+#include "measurement/image_click.h"
+#include "measurement/screen_pointer.h"
+#include "measurement/star_snapping.h"
 
 namespace talvor {
 namespace {
@@ -31,16 +32,6 @@ class RmsSum {
     double sum_ = 0.0;
     int count_ = 0;
 };
-
-int PatchSum(const ImageBuffer& frame, int x, int y) {
-    int sum = 0;
-    for (int row = y - 1; row <= y + 1; ++row) {
-        for (int column = x - 1; column <= x + 1; ++column) {
-            sum += PixelAt(frame, column, row);
-        }
-    }
-    return sum;
-}
 
 std::optional<PixelPosition> SnapPick(Session& session, PixelPosition place) {
     GuidingState& guiding = session.guiding;
@@ -79,22 +70,6 @@ bool TakeFreshFrame(Session& session) {
     session.state.SubFrameMode = false;
     session.state.GuidingDisplay = false;
     return true;
-}
-
-std::optional<PixelPosition> BrightestStar(const Session& session, const ImageBuffer& frame) {
-    const int edge = session.settings.GuideStarMaskRadius + kPickMargin;
-    std::optional<PixelPosition> best;
-    int bestSum = -1;
-    for (int y = edge; y <= kFrameRows - 1 - edge; ++y) {
-        for (int x = edge; x <= kCameraColumns - 2 - edge; ++x) {
-            const int sum = PatchSum(frame, x, y);
-            if (sum > bestSum) {
-                bestSum = sum;
-                best = PixelPosition{x, y};
-            }
-        }
-    }
-    return best;
 }
 
 std::optional<PixelPosition> PickStarAt(Session& session, PixelPosition place) {

@@ -4,9 +4,10 @@
 #include <functional>
 #include <optional>
 
-#include "telescope/guide_correction.h"
-#include "telescope/guide_frames.h"
-#include "telescope/guiding_state.h"
+#include "core/guiding_state.h"
+#include "guiding/guide_correction.h"
+#include "guiding/guide_frames.h"
+#include "measurement/brightest_star.h"
 
 namespace talvor {
 
@@ -18,10 +19,6 @@ class PointingSource;
 // A fresh whole frame into the current image with the camera dialog's exposure, finding the
 // camera first when needed. False when there is no camera.
 bool TakeFreshFrame(Session& session);
-
-// The star the brightest 3 x 3 patch of the frame belongs to, among the places a pick click may
-// land for the session's guide-star mask.
-std::optional<PixelPosition> BrightestStar(const Session& session, const ImageBuffer& frame);
 
 // A fresh frame, then the pick at a place, snapped onto its star as a click would be. The
 // picked star, or nothing when there is no camera, the place is outside the pick area, or the

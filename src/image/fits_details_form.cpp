@@ -5,8 +5,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "app/clock.h"
-#include "image/fits_details.h"
+#include "core/clock.h"
+#include "core/fits_details.h"
 
 namespace talvor {
 namespace {

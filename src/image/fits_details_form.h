@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/scroll_action.h"
+#include "core/scroll_action.h"
 
 namespace talvor {
 

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/atomic_file.h"
+#include "core/atomic_file.h"
 #include "image/header_card.h"
 
 namespace talvor {

@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <vector>
 
-#include "image/image_store.h"
-#include "image/working_state.h"
+#include "core/image_store.h"
+#include "core/working_state.h"
 
 namespace talvor {
 

@@ -1,9 +1,9 @@
 #include "image/image_loading.h"
 
-#include "app/messages.h"
-#include "app/refresh_display.h"
-#include "app/session.h"
-#include "app/user_interface.h"
+#include "core/messages.h"
+#include "core/session.h"
+#include "core/user_interface.h"
+#include "display/refresh_display.h"
 #include "image/file_bytes.h"
 #include "image/fits_file.h"
 #include "image/image_file_kind.h"

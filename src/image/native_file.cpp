@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/atomic_file.h"
+#include "core/atomic_file.h"
 
 namespace talvor {
 

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "image/image_store.h"
+#include "core/image_store.h"
 
 namespace talvor {
 

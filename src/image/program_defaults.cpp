@@ -5,7 +5,7 @@
 #include <limits>
 #include <utility>
 
-#include "app/session.h"
+#include "core/session.h"
 #include "image/fits_details_form.h"
 #include "image/settings_file.h"
 

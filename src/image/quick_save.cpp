@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <ctime>
 
-#include "app/session.h"
+#include "core/session.h"
 #include "image/fits_file.h"
 #include "image/settings_file.h"
 

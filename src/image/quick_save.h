@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "app/clock.h"
-#include "image/image_store.h"
-#include "image/program_settings.h"
+#include "core/clock.h"
+#include "core/image_store.h"
+#include "core/program_settings.h"
 
 namespace talvor {
 

@@ -5,9 +5,9 @@
 #include <iterator>
 #include <vector>
 
-#include "app/atomic_file.h"
-#include "app/session.h"
-#include "app/user_interface.h"
+#include "core/atomic_file.h"
+#include "core/session.h"
+#include "core/user_interface.h"
 #include "image/header_card.h"
 
 namespace talvor {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "image/program_settings.h"
+#include "core/program_settings.h"
 
 namespace talvor {
 

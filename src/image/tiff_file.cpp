@@ -1,6 +1,6 @@
 #include "image/tiff_file.h"
 
-#include "app/atomic_file.h"
+#include "core/atomic_file.h"
 
 namespace talvor {
 namespace {

@@ -1,7 +1,7 @@
-#include "processing/analysis_commands.h"
+#include "measurement/analysis_commands.h"
 
-#include "app/messages.h"
-#include "app/session.h"
+#include "core/messages.h"
+#include "core/session.h"
 
 namespace talvor {
 namespace {

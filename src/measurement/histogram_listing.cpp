@@ -1,9 +1,9 @@
-#include "processing/histogram_listing.h"
+#include "measurement/histogram_listing.h"
 
 #include <cstdio>
 
-#include "app/background_estimate.h"
-#include "app/display_state.h"
+#include "core/display_state.h"
+#include "display/background_estimate.h"
 
 namespace talvor {
 namespace {

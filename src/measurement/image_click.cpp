@@ -1,12 +1,12 @@
-#include "telescope/image_click.h"
+#include "measurement/image_click.h"
 
 #include <cstdio>
 
-#include "app/messages.h"
-#include "app/session.h"
-#include "processing/analysis_commands.h"
-#include "telescope/photometry.h"
-#include "telescope/star_snapping.h"
+#include "core/messages.h"
+#include "core/session.h"
+#include "measurement/analysis_commands.h"
+#include "measurement/photometry.h"
+#include "measurement/star_snapping.h"
 
 namespace talvor {
 namespace {

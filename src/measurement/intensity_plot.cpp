@@ -1,4 +1,4 @@
-#include "processing/intensity_plot.h"
+#include "measurement/intensity_plot.h"
 
 namespace talvor {
 namespace {

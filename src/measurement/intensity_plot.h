@@ -3,8 +3,8 @@
 #include <array>
 #include <string_view>
 
-#include "image/image_store.h"
-#include "processing/plot_point.h"
+#include "core/image_store.h"
+#include "measurement/plot_point.h"
 
 namespace talvor {
 

@@ -1,11 +1,11 @@
-#include "telescope/photometry.h"
+#include "measurement/photometry.h"
 
 #include <array>
 #include <cmath>
 #include <cstdio>
 
-#include "app/messages.h"
-#include "app/session.h"
+#include "core/messages.h"
+#include "core/session.h"
 
 namespace talvor {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "telescope/photometry_state.h"
+#include "core/photometry_state.h"
 
 namespace talvor {
 

@@ -1,8 +1,8 @@
-#include "telescope/photometry_run.h"
+#include "measurement/photometry_run.h"
 
-#include "app/background_estimate.h"
-#include "app/session.h"
-#include "telescope/image_click.h"
+#include "core/session.h"
+#include "display/background_estimate.h"
+#include "measurement/image_click.h"
 
 namespace talvor {
 namespace {

@@ -3,8 +3,8 @@
 #include <optional>
 #include <string>
 
-#include "telescope/guiding_state.h"
-#include "telescope/photometry.h"
+#include "core/guiding_state.h"
+#include "measurement/photometry.h"
 
 namespace talvor {
 

@@ -1,4 +1,4 @@
-#include "processing/row_profile.h"
+#include "measurement/row_profile.h"
 
 namespace talvor {
 

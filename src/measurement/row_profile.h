@@ -5,8 +5,8 @@
 #include <optional>
 #include <string_view>
 
-#include "image/image_store.h"
-#include "processing/plot_point.h"
+#include "core/image_store.h"
+#include "measurement/plot_point.h"
 
 namespace talvor {
 

@@ -1,12 +1,12 @@
-#include "telescope/star_centroid.h"
+#include "measurement/star_centroid.h"
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
-#include "app/session.h"
-#include "app/user_interface.h"
+#include "core/session.h"
+#include "core/user_interface.h"
 
 namespace talvor {
 namespace {

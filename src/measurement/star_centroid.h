@@ -2,8 +2,8 @@
 
 #include <string_view>
 
-#include "image/image_store.h"
-#include "telescope/centroid_state.h"
+#include "core/centroid_state.h"
+#include "core/image_store.h"
 
 namespace talvor {
 

@@ -1,8 +1,8 @@
-#include "telescope/star_snapping.h"
+#include "measurement/star_snapping.h"
 
-#include "app/session.h"
-#include "telescope/screen_pointer.h"
-#include "telescope/star_centroid.h"
+#include "core/session.h"
+#include "measurement/screen_pointer.h"
+#include "measurement/star_centroid.h"
 
 namespace talvor {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "image/image_store.h"
-#include "telescope/guiding_state.h"
+#include "core/guiding_state.h"
+#include "core/image_store.h"
 
 namespace talvor {
 

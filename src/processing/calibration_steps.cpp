@@ -1,10 +1,10 @@
 #include "processing/calibration_steps.h"
 
-#include "app/progress.h"
-#include "app/refresh_display.h"
-#include "app/session.h"
-#include "app/user_interface.h"
-#include "image/label_band.h"
+#include "core/label_band.h"
+#include "core/progress.h"
+#include "core/session.h"
+#include "core/user_interface.h"
+#include "display/refresh_display.h"
 #include "processing/frame_arithmetic.h"
 #include "processing/undo_copy.h"
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <string_view>
 
-#include "app/session.h"
-#include "image/working_state.h"
+#include "core/session.h"
+#include "core/working_state.h"
 #include "processing/stretch_table.h"
 #include "processing/stretch_tables.h"
 

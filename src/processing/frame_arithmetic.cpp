@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "image/label_band.h"
+#include "core/label_band.h"
 
 namespace talvor {
 namespace {

@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/clock.h"
-#include "app/refresh_display.h"
-#include "app/session.h"
-#include "image/fits_details.h"
-#include "image/label_band.h"
+#include "core/clock.h"
+#include "core/fits_details.h"
+#include "core/label_band.h"
+#include "core/session.h"
+#include "display/refresh_display.h"
 #include "processing/label_font.h"
 
 namespace talvor {

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "image/image_store.h"
+#include "core/image_store.h"
 
 namespace talvor {
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cctype>
 
-#include "app/messages.h"
-#include "app/refresh_display.h"
-#include "app/session.h"
+#include "core/messages.h"
+#include "core/session.h"
+#include "display/refresh_display.h"
 #include "image/file_bytes.h"
 #include "image/image_file_kind.h"
 #include "processing/frame_arithmetic.h"

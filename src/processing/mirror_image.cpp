@@ -1,11 +1,11 @@
-#include "app/mirror_image.h"
+#include "processing/mirror_image.h"
 
 #include <algorithm>
 
-#include "app/refresh_display.h"
-#include "app/session.h"
-#include "app/user_interface.h"
-#include "image/label_band.h"
+#include "core/label_band.h"
+#include "core/session.h"
+#include "core/user_interface.h"
+#include "display/refresh_display.h"
 
 namespace talvor {
 

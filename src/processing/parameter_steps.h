@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/scroll_action.h"
+#include "core/scroll_action.h"
 
 namespace talvor {
 

@@ -1,6 +1,6 @@
 #include "processing/processing_state.h"
 
-#include "app/session.h"
+#include "core/session.h"
 
 namespace talvor {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "processing/calibration_state.h"
-#include "processing/label_settings.h"
+#include "core/calibration_state.h"
+#include "core/label_settings.h"
 
 namespace talvor {
 

@@ -4,12 +4,12 @@
 #include <cstdio>
 #include <string>
 
-#include "app/progress.h"
-#include "app/refresh_display.h"
-#include "app/session.h"
-#include "app/user_interface.h"
-#include "image/label_band.h"
-#include "image/working_state.h"
+#include "core/label_band.h"
+#include "core/progress.h"
+#include "core/session.h"
+#include "core/user_interface.h"
+#include "core/working_state.h"
+#include "display/refresh_display.h"
 #include "processing/gradient_filter.h"
 #include "processing/median_filter.h"
 #include "processing/undo_copy.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/scroll_action.h"
+#include "core/scroll_action.h"
 
 namespace talvor {
 

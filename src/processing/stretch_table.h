@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-#include "image/image_store.h"
+#include "core/image_store.h"
 
 namespace talvor {
 

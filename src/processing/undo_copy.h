@@ -1,6 +1,6 @@
 #pragma once
 
-#include "image/image_store.h"
+#include "core/image_store.h"
 
 namespace talvor {
 

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "app/messages.h"
-#include "app/refresh_display.h"
-#include "app/session.h"
+#include "core/messages.h"
+#include "core/session.h"
+#include "display/refresh_display.h"
 
 namespace talvor {
 namespace {

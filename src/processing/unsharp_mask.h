@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "image/image_store.h"
+#include "core/image_store.h"
 
 namespace talvor {
 

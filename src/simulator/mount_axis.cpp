@@ -1,4 +1,4 @@
-#include "telescope/mount_axis.h"
+#include "simulator/mount_axis.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
-#include "telescope/mount_loopback_port.h"
+#include "simulator/mount_loopback_port.h"
 
 #include <algorithm>
 
-#include "app/clock.h"
+#include "core/clock.h"
 
 namespace talvor {
 

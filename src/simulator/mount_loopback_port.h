@@ -4,11 +4,11 @@
 #include <cstdint>
 #include <string>
 
-#include "camera/pointing_offset.h"
-#include "telescope/focuser_model.h"
-#include "telescope/mount_model.h"
-#include "telescope/mount_protocol.h"
-#include "telescope/serial_port.h"
+#include "core/pointing_offset.h"
+#include "core/serial_port.h"
+#include "simulator/focuser_model.h"
+#include "simulator/mount_model.h"
+#include "simulator/mount_protocol.h"
 
 namespace talvor {
 

@@ -1,4 +1,4 @@
-#include "telescope/mount_model.h"
+#include "simulator/mount_model.h"
 
 namespace talvor {
 namespace {

@@ -2,9 +2,9 @@
 
 #include <cstdint>
 
-#include "camera/pointing_offset.h"
-#include "telescope/mount_axis.h"
-#include "telescope/tracking_error.h"
+#include "core/pointing_offset.h"
+#include "simulator/mount_axis.h"
+#include "simulator/tracking_error.h"
 
 namespace talvor {
 

@@ -1,4 +1,4 @@
-#include "telescope/mount_protocol.h"
+#include "simulator/mount_protocol.h"
 
 #include <cmath>
 #include <cstdio>

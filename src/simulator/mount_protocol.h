@@ -5,9 +5,9 @@
 #include <string>
 #include <string_view>
 
-#include "telescope/focuser_model.h"
-#include "telescope/mount_model.h"
-#include "telescope/sky_catalogue.h"
+#include "simulator/focuser_model.h"
+#include "simulator/mount_model.h"
+#include "simulator/sky_catalogue.h"
 
 namespace talvor {
 

@@ -1,4 +1,4 @@
-#include "telescope/mount_simulator_server.h"
+#include "simulator/mount_simulator_server.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -9,7 +9,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "app/clock.h"
+#include "core/clock.h"
 
 namespace talvor {
 namespace {

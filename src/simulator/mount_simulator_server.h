@@ -12,10 +12,10 @@
 #include <thread>
 #include <vector>
 
-#include "camera/pointing_offset.h"
-#include "telescope/focuser_model.h"
-#include "telescope/mount_model.h"
-#include "telescope/mount_protocol.h"
+#include "core/pointing_offset.h"
+#include "simulator/focuser_model.h"
+#include "simulator/mount_model.h"
+#include "simulator/mount_protocol.h"
 #include "telescope/unique_descriptor.h"
 
 namespace talvor {

@@ -11,8 +11,8 @@
 #include <string>
 #include <system_error>
 
-#include "app/clock.h"
-#include "telescope/mount_simulator_server.h"
+#include "core/clock.h"
+#include "simulator/mount_simulator_server.h"
 
 namespace {
 

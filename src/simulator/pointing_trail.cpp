@@ -1,4 +1,4 @@
-#include "camera/pointing_trail.h"
+#include "simulator/pointing_trail.h"
 
 #include <algorithm>
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "camera/pointing_offset.h"
+#include "core/pointing_offset.h"
 
 namespace talvor {
 

@@ -1,4 +1,4 @@
-#include "camera/sensor_model.h"
+#include "simulator/sensor_model.h"
 
 #include <algorithm>
 #include <cmath>

@@ -4,8 +4,8 @@
 #include <span>
 #include <vector>
 
-#include "camera/light_region.h"
-#include "camera/random_stream.h"
+#include "core/light_region.h"
+#include "simulator/random_stream.h"
 
 namespace talvor {
 

@@ -1,11 +1,11 @@
-#include "camera/simulated_camera.h"
+#include "simulator/simulated_camera.h"
 
 #include <cerrno>
 #include <filesystem>
 #include <memory>
 
-#include "app/clock.h"
-#include "app/session.h"
+#include "core/clock.h"
+#include "core/session.h"
 
 namespace talvor {
 namespace {

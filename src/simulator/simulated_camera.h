@@ -1,9 +1,9 @@
 #pragma once
 
-#include "camera/camera_link.h"
-#include "camera/simulated_camera_device.h"
-#include "camera/steady_drift.h"
 #include "camera/usb_camera_link.h"
+#include "core/camera_link.h"
+#include "simulator/simulated_camera_device.h"
+#include "simulator/steady_drift.h"
 
 namespace talvor {
 

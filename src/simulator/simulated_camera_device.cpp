@@ -1,12 +1,12 @@
-#include "camera/simulated_camera_device.h"
+#include "simulator/simulated_camera_device.h"
 
 #include <algorithm>
 
-#include "app/clock.h"
 #include "camera/camera_commands.h"
-#include "camera/camera_state.h"
-#include "camera/light_region.h"
-#include "camera/random_stream.h"
+#include "core/camera_state.h"
+#include "core/clock.h"
+#include "core/light_region.h"
+#include "simulator/random_stream.h"
 
 namespace talvor {
 namespace {

@@ -7,10 +7,10 @@
 #include <utility>
 #include <vector>
 
-#include "camera/pointing_offset.h"
-#include "camera/pointing_trail.h"
-#include "camera/sensor_model.h"
-#include "camera/star_field.h"
+#include "core/pointing_offset.h"
+#include "simulator/pointing_trail.h"
+#include "simulator/sensor_model.h"
+#include "simulator/star_field.h"
 
 namespace talvor {
 

@@ -1,4 +1,4 @@
-#include "telescope/sky_catalogue.h"
+#include "simulator/sky_catalogue.h"
 
 #include <algorithm>
 #include <cmath>

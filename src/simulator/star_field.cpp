@@ -1,12 +1,12 @@
-#include "camera/star_field.h"
+#include "simulator/star_field.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <numbers>
 
-#include "camera/random_stream.h"
-#include "camera/readout_state.h"
+#include "core/readout_state.h"
+#include "simulator/random_stream.h"
 
 namespace talvor {
 namespace {

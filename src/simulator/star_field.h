@@ -4,8 +4,8 @@
 #include <span>
 #include <vector>
 
-#include "camera/light_region.h"
-#include "camera/pointing_offset.h"
+#include "core/light_region.h"
+#include "core/pointing_offset.h"
 
 namespace talvor {
 

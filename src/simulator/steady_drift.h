@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "camera/pointing_offset.h"
+#include "core/pointing_offset.h"
 
 namespace talvor {
 

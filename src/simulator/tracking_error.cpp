@@ -1,4 +1,4 @@
-#include "telescope/tracking_error.h"
+#include "simulator/tracking_error.h"
 
 #include <cmath>
 #include <numbers>

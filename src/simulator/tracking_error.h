@@ -1,6 +1,6 @@
 #pragma once
 
-#include "camera/pointing_offset.h"
+#include "core/pointing_offset.h"
 
 namespace talvor {
 

@@ -2,9 +2,9 @@
 
 #include <cstdint>
 
-#include "camera/pointing_offset.h"
-#include "telescope/mount_model.h"
-#include "telescope/tracking_error.h"
+#include "core/pointing_offset.h"
+#include "simulator/mount_model.h"
+#include "simulator/tracking_error.h"
 
 namespace talvor {
 

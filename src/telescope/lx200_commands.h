@@ -4,20 +4,13 @@
 #include <string>
 #include <string_view>
 
+#include "core/hand_control_commands.h"
+
 namespace talvor {
 
 // The LX200 commands the program sends, exactly as they go on the wire. Every command is framed
 // "#:" ... "#"; the two coordinate commands leave their closing "#" to the command after them.
 
-inline constexpr std::string_view kSlewRateSlew = "#:RS#";
-inline constexpr std::string_view kSlewRateFind = "#:RM#";
-inline constexpr std::string_view kSlewRateCentre = "#:RC#";
-inline constexpr std::string_view kSlewRateGuide = "#:RG#";
-inline constexpr std::string_view kFocusFast = "#:FF#";
-inline constexpr std::string_view kFocusSlow = "#:FS#";
-inline constexpr std::string_view kFocusIn = "#:F+#";
-inline constexpr std::string_view kFocusOut = "#:F-#";
-inline constexpr std::string_view kFocusStop = "#:FQ#";
 inline constexpr std::string_view kObjectInfo = "#:LI#";
 inline constexpr std::string_view kSlewToObject = "#:MS#";
 

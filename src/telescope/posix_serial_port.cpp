@@ -11,7 +11,7 @@
 #include <string>
 #include <system_error>
 
-#include "app/data_directory.h"
+#include "core/data_directory.h"
 
 namespace talvor {
 namespace {

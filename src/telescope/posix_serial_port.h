@@ -5,7 +5,7 @@
 #include <functional>
 #include <memory>
 
-#include "telescope/serial_port.h"
+#include "core/serial_port.h"
 #include "telescope/unique_descriptor.h"
 
 namespace talvor {

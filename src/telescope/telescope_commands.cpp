@@ -1,6 +1,6 @@
 #include "telescope/telescope_commands.h"
 
-#include "app/session.h"
+#include "core/session.h"
 #include "telescope/lx200_commands.h"
 #include "telescope/telescope_control.h"
 #include "telescope/telescope_link.h"

@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "app/session.h"
+#include "core/session.h"
 #include "telescope/lx200_commands.h"
 #include "telescope/telescope_link.h"
 

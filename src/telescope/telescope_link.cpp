@@ -5,10 +5,10 @@
 #include <cstdlib>
 #include <thread>
 
-#include "app/clock.h"
-#include "app/messages.h"
-#include "app/session.h"
-#include "app/user_interface.h"
+#include "core/clock.h"
+#include "core/messages.h"
+#include "core/session.h"
+#include "core/user_interface.h"
 #include "image/settings_file.h"
 #include "telescope/lx200_commands.h"
 #include "telescope/posix_serial_port.h"

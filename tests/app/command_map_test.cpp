@@ -4,8 +4,8 @@
 
 #include <set>
 
-#include "app/command_ids.h"
-#include "app/stretch_palette.h"
+#include "core/command_ids.h"
+#include "display/stretch_palette.h"
 #include "support/session_fixture.h"
 
 namespace talvor {

@@ -11,16 +11,16 @@
 #include <QtTest>
 #include <fstream>
 
-#include "app/command_ids.h"
-#include "app/session.h"
-#include "app/talvor_app.h"
-#include "app/talvor_frame.h"
-#include "app/talvor_window.h"
-#include "gui/modal_helper.h"
-#include "gui/program_under_test.h"
-#include "image/fits_dialog.h"
-#include "image/image_file_dialogs.h"
+#include "app/ui/talvor_app.h"
+#include "app/ui/talvor_frame.h"
+#include "app/ui/talvor_window.h"
+#include "core/command_ids.h"
+#include "core/session.h"
 #include "image/native_file.h"
+#include "image/ui/fits_details_dialog.h"
+#include "image/ui/image_file_dialogs.h"
+#include "support/modal_helper.h"
+#include "support/program_under_test.h"
 
 namespace talvor {
 

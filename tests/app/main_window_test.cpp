@@ -13,17 +13,17 @@
 #include <algorithm>
 #include <set>
 
-#include "app/command_ids.h"
-#include "app/max_dialog.h"
-#include "app/progress.h"
-#include "app/progress_dialog.h"
-#include "app/pump_messages.h"
-#include "app/qt_user_interface.h"
-#include "app/session.h"
-#include "app/talvor_app.h"
-#include "app/talvor_frame.h"
-#include "app/talvor_window.h"
-#include "gui/program_under_test.h"
+#include "app/ui/progress_dialog.h"
+#include "app/ui/qt_user_interface.h"
+#include "app/ui/talvor_app.h"
+#include "app/ui/talvor_frame.h"
+#include "app/ui/talvor_window.h"
+#include "core/command_ids.h"
+#include "core/progress.h"
+#include "core/pump_messages.h"
+#include "core/session.h"
+#include "display/ui/max_value_dialog.h"
+#include "support/program_under_test.h"
 
 namespace talvor {
 

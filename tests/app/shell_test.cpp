@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "app/messages.h"
-#include "app/progress.h"
-#include "app/pump_messages.h"
+#include "core/messages.h"
+#include "core/progress.h"
+#include "core/pump_messages.h"
 #include "support/session_fixture.h"
 
 namespace talvor {

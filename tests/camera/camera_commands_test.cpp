@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "camera/camera_state.h"
 #include "camera_test_support.h"
+#include "core/camera_state.h"
 
 namespace talvor {
 namespace {

@@ -6,10 +6,10 @@
 #include <memory>
 #include <vector>
 
-#include "app/clock.h"
-#include "app/session.h"
-#include "camera/camera_link.h"
-#include "camera/readout_state.h"
+#include "core/camera_link.h"
+#include "core/clock.h"
+#include "core/readout_state.h"
+#include "core/session.h"
 #include "support/recording_ui.h"
 #include "support/session_fixture.h"
 #include "support/test_clock.h"

@@ -9,8 +9,8 @@
 #include <optional>
 #include <string>
 
-#include "camera/camera_state.h"
 #include "camera_test_support.h"
+#include "core/camera_state.h"
 
 namespace talvor {
 namespace {

@@ -6,9 +6,9 @@
 #include <fstream>
 #include <iterator>
 
-#include "app/atomic_file.h"
 #include "app/command_line.h"
-#include "app/data_directory.h"
+#include "core/atomic_file.h"
+#include "core/data_directory.h"
 #include "support/session_fixture.h"
 
 namespace talvor {

@@ -1,4 +1,4 @@
-#include "app/display_bitmap.h"
+#include "display/display_bitmap.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/refresh_display.h"
+#include "display/refresh_display.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -6,9 +6,9 @@
 #include <unistd.h>
 #include <fstream>
 
-#include "app/background_estimate.h"
-#include "app/mirror_image.h"
 #include "app/view_commands.h"
+#include "display/background_estimate.h"
+#include "processing/mirror_image.h"
 #include "support/session_fixture.h"
 
 namespace talvor {

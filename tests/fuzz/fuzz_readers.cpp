@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "app/session.h"
+#include "core/session.h"
 #include "image/fits_file.h"
 #include "image/native_file.h"
 #include "image/settings_file.h"

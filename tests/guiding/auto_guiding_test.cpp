@@ -1,7 +1,7 @@
 // "Start Auto-Guiding": the refusals, the loop with its first frame and its window, the end a
 // press brings, and a star lost along the way.
 
-#include "telescope/auto_guiding.h"
+#include "guiding/auto_guiding.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Drive training: the calibration formulas, the eight pulses and their lengths, the result box
 // and the settings stored, and the ways a run ends early.
 
-#include "telescope/drive_training.h"
+#include "guiding/drive_training.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The correction of one guide frame: thresholds, pulse lengths with rate, hysteresis and the
 // backlash of a reversal, the direction letters, and frames that are not corrected.
 
-#include "telescope/guide_correction.h"
+#include "guiding/guide_correction.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Where the guide frame is read from the chip for a picked star, and what placing it changes.
 
-#include "telescope/guide_frame_placement.h"
+#include "guiding/guide_frame_placement.h"
 
 #include <gtest/gtest.h>
 

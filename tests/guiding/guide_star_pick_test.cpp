@@ -4,11 +4,11 @@
 #include <gtest/gtest.h>
 
 #include "camera/camera_commands.h"
+#include "guiding/focus_frame_centre.h"
+#include "guiding/guide_star_pick.h"
 #include "guiding/guiding_test_support.h"
-#include "telescope/focus_frame_centre.h"
-#include "telescope/guide_star_pick.h"
-#include "telescope/image_click.h"
-#include "telescope/screen_pointer.h"
+#include "measurement/image_click.h"
+#include "measurement/screen_pointer.h"
 
 namespace talvor::testing {
 namespace {

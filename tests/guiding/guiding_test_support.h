@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "app/session.h"
 #include "camera/camera_test_support.h"
 #include "camera/self_guiding_hooks.h"
+#include "core/session.h"
+#include "guiding/guide_frames.h"
+#include "guiding/guiding_view.h"
 #include "support/session_fixture.h"
-#include "telescope/guide_frames.h"
-#include "telescope/guiding_view.h"
 #include "telescope/recording_serial_port.h"
 
 namespace talvor::testing {

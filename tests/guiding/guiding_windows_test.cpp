@@ -8,17 +8,17 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "app/command_ids.h"
-#include "app/refresh_display.h"
-#include "app/session.h"
-#include "app/talvor_app.h"
-#include "app/talvor_frame.h"
-#include "app/talvor_window.h"
-#include "gui/program_under_test.h"
+#include "app/ui/talvor_app.h"
+#include "app/ui/talvor_frame.h"
+#include "app/ui/talvor_window.h"
+#include "core/command_ids.h"
+#include "core/session.h"
+#include "display/refresh_display.h"
+#include "guiding/ui/guiding_commands.h"
+#include "guiding/ui/guiding_info_dialog.h"
+#include "guiding/unattended_guiding.h"
 #include "image/settings_file.h"
-#include "telescope/guiding_commands.h"
-#include "telescope/info_dialog.h"
-#include "telescope/unattended_guiding.h"
+#include "support/program_under_test.h"
 
 namespace talvor {
 
@@ -94,7 +94,7 @@ class GuidingWindowsTest : public QObject {
         app->Show();
         TalvorFrame& frame = app->Frame();
         Session& session = app->State();
-        BindGuidingCommands(frame, session);
+        BindGuidingCommands(frame, session, frame.GuidingHooks());
         for (const int id : {CmPickGuideStar, CmFocusFrameCentre, CmDefaultFocusFrameCentre,
                              CmStartAutoGuiding, CmTrainAutoGuiding}) {
             QVERIFY(frame.IsBound(id));

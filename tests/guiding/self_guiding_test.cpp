@@ -1,6 +1,6 @@
 // The self-guided exposure's operations on a scripted camera, and the control-box question.
 
-#include "telescope/self_guiding.h"
+#include "guiding/self_guiding.h"
 
 #include <gtest/gtest.h>
 

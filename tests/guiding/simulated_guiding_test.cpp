@@ -8,16 +8,16 @@
 #include <cmath>
 #include <cstdio>
 
-#include "app/messages.h"
 #include "camera/camera_interface.h"
 #include "camera/capture_sequence.h"
-#include "camera/simulated_camera.h"
+#include "core/messages.h"
+#include "guiding/drive_training.h"
 #include "guiding/guiding_test_support.h"
-#include "telescope/drive_training.h"
-#include "telescope/mount_loopback_port.h"
-#include "telescope/self_guiding.h"
-#include "telescope/unattended_guiding.h"
-#include "telescope/unguided_sky.h"
+#include "guiding/self_guiding.h"
+#include "guiding/unattended_guiding.h"
+#include "simulator/mount_loopback_port.h"
+#include "simulator/simulated_camera.h"
+#include "simulator/unguided_sky.h"
 
 namespace talvor::testing {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/clock.h"
-#include "image/fits_details.h"
+#include "core/clock.h"
+#include "core/fits_details.h"
 
 namespace talvor {
 namespace {

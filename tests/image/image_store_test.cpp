@@ -1,10 +1,10 @@
-#include "image/image_store.h"
+#include "core/image_store.h"
 
 #include <gtest/gtest.h>
 
-#include "image/label_band.h"
-#include "image/program_settings.h"
-#include "image/working_state.h"
+#include "core/label_band.h"
+#include "core/program_settings.h"
+#include "core/working_state.h"
 
 namespace talvor {
 namespace {

@@ -3,11 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include "measurement/analysis_commands.h"
+#include "measurement/histogram_listing.h"
+#include "measurement/intensity_plot.h"
 #include "measurement/measurement_fixture.h"
-#include "processing/analysis_commands.h"
-#include "processing/histogram_listing.h"
-#include "processing/intensity_plot.h"
-#include "processing/row_profile.h"
+#include "measurement/row_profile.h"
 
 namespace talvor {
 namespace {

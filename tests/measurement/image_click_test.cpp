@@ -1,14 +1,14 @@
 // The click dispatch of the picture: bounds with and without the pick margin, and which mode
 // receives the click.
 
-#include "telescope/image_click.h"
+#include "measurement/image_click.h"
 
 #include <gtest/gtest.h>
 
+#include "measurement/analysis_commands.h"
 #include "measurement/measurement_fixture.h"
-#include "processing/analysis_commands.h"
-#include "telescope/photometry.h"
-#include "telescope/screen_pointer.h"
+#include "measurement/photometry.h"
+#include "measurement/screen_pointer.h"
 
 namespace talvor {
 namespace {

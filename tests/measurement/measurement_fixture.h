@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "image/image_store.h"
+#include "core/image_store.h"
 #include "support/session_fixture.h"
 
 namespace talvor::testing {

@@ -1,14 +1,14 @@
 // Photometry: the command's refusals, the sums under the mask, the window's field texts and
 // the magnitude difference, and the whole measurement as the batch tool runs it.
 
-#include "telescope/photometry.h"
+#include "measurement/photometry.h"
 
 #include <gtest/gtest.h>
 
+#include "measurement/image_click.h"
 #include "measurement/measurement_fixture.h"
-#include "telescope/image_click.h"
-#include "telescope/photometry_run.h"
-#include "telescope/screen_pointer.h"
+#include "measurement/photometry_run.h"
+#include "measurement/screen_pointer.h"
 
 namespace talvor {
 namespace {

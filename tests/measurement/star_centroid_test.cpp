@@ -1,7 +1,7 @@
 // The star centre search: background bins, rescaling, the moments that start at 1, the two
 // result modes, the bounds of both frame geometries and the failure boxes.
 
-#include "telescope/star_centroid.h"
+#include "measurement/star_centroid.h"
 
 #include <gtest/gtest.h>
 

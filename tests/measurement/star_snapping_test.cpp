@@ -1,11 +1,11 @@
 // Star snapping: the click and the screen pointer move together onto the star centre.
 
-#include "telescope/star_snapping.h"
+#include "measurement/star_snapping.h"
 
 #include <gtest/gtest.h>
 
 #include "measurement/measurement_fixture.h"
-#include "telescope/screen_pointer.h"
+#include "measurement/screen_pointer.h"
 
 namespace talvor {
 namespace {

@@ -7,9 +7,9 @@
 
 #include <fstream>
 
-#include "image/label_band.h"
+#include "core/calibration_state.h"
+#include "core/label_band.h"
 #include "image/native_file.h"
-#include "processing/calibration_state.h"
 #include "processing/label_drawing.h"
 #include "support/session_fixture.h"
 

@@ -5,7 +5,7 @@
 #include <memory>
 #include <random>
 
-#include "image/image_store.h"
+#include "core/image_store.h"
 
 namespace talvor::testing {
 

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "image/image_store.h"
+#include "core/image_store.h"
 #include "processing/kernel_filters.h"
 
 namespace talvor::testing {

@@ -9,7 +9,7 @@
 #include <climits>
 #include <memory>
 
-#include "image/label_band.h"
+#include "core/label_band.h"
 
 namespace talvor {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "image/label_band.h"
+#include "core/label_band.h"
 #include "processing/label_font.h"
 #include "support/session_fixture.h"
 

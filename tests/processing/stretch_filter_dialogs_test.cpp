@@ -8,18 +8,18 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "app/command_ids.h"
-#include "app/session.h"
-#include "app/talvor_app.h"
-#include "app/talvor_frame.h"
-#include "gui/modal_helper.h"
-#include "gui/program_under_test.h"
-#include "processing/contrast_filter_commands.h"
-#include "processing/median_dialog.h"
-#include "processing/non_liniar_dialog.h"
-#include "processing/power_dialog.h"
-#include "processing/stretch_dialog.h"
-#include "processing/unsharp_dialog.h"
+#include "app/ui/talvor_app.h"
+#include "app/ui/talvor_frame.h"
+#include "core/command_ids.h"
+#include "core/session.h"
+#include "processing/ui/contrast_filter_commands.h"
+#include "processing/ui/median_dialog.h"
+#include "processing/ui/nonlinear_stretch_dialog.h"
+#include "processing/ui/power_dialog.h"
+#include "processing/ui/stretch_dialog.h"
+#include "processing/ui/unsharp_dialog.h"
+#include "support/modal_helper.h"
+#include "support/program_under_test.h"
 
 namespace talvor {
 namespace {

@@ -4,10 +4,10 @@
 
 #include <cmath>
 
-#include "telescope/focuser_model.h"
-#include "telescope/mount_axis.h"
-#include "telescope/mount_model.h"
-#include "telescope/tracking_error.h"
+#include "simulator/focuser_model.h"
+#include "simulator/mount_axis.h"
+#include "simulator/mount_model.h"
+#include "simulator/tracking_error.h"
 
 namespace talvor {
 namespace {

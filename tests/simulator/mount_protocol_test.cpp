@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "telescope/mount_protocol.h"
-#include "telescope/sky_catalogue.h"
+#include "simulator/mount_protocol.h"
+#include "simulator/sky_catalogue.h"
 
 namespace talvor {
 namespace {

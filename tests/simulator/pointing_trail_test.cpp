@@ -1,6 +1,6 @@
 // The record of where the simulated sky stood during an exposure.
 
-#include "camera/pointing_trail.h"
+#include "simulator/pointing_trail.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The simulated chip: bias, noise, dark current, hot pixels and saturation.
 
-#include "camera/sensor_model.h"
+#include "simulator/sensor_model.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 // How the simulated camera's firmware times exposures from the commands it hears.
 
-#include "camera/simulated_camera_device.h"
+#include "simulator/simulated_camera_device.h"
 
 #include <gtest/gtest.h>
 
-#include "camera/camera_state.h"
-#include "camera/steady_drift.h"
+#include "core/camera_state.h"
+#include "simulator/steady_drift.h"
 #include "support/test_clock.h"
 
 namespace talvor {

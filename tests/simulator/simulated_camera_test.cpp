@@ -1,6 +1,6 @@
 // The simulated camera read through the real command and readout routines.
 
-#include "camera/simulated_camera.h"
+#include "simulator/simulated_camera.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +9,8 @@
 #include <fstream>
 
 #include "camera/camera_commands.h"
-#include "camera/camera_state.h"
 #include "camera/focus_frames.h"
+#include "core/camera_state.h"
 #include "support/session_fixture.h"
 
 namespace talvor {

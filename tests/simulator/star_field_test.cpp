@@ -1,6 +1,6 @@
 // The simulated sky: where starlight falls and how much of it.
 
-#include "camera/star_field.h"
+#include "simulator/star_field.h"
 
 #include <gtest/gtest.h>
 

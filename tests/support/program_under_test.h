@@ -4,7 +4,7 @@
 #include <string>
 
 #include "app/command_line.h"
-#include "app/talvor_app.h"
+#include "app/ui/talvor_app.h"
 
 namespace talvor::testing {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/user_interface.h"
+#include "core/user_interface.h"
 #include "support/test_clock.h"
 
 namespace talvor::testing {

@@ -7,8 +7,8 @@
 #include <random>
 #include <string>
 
-#include "app/session.h"
-#include "image/image_store.h"
+#include "core/image_store.h"
+#include "core/session.h"
 #include "support/recording_ui.h"
 #include "support/test_clock.h"
 

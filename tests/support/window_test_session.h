@@ -3,10 +3,10 @@
 #include <QTemporaryDir>
 #include <memory>
 
-#include "app/clock.h"
-#include "app/data_directory.h"
-#include "app/session.h"
-#include "image/image_store.h"
+#include "core/clock.h"
+#include "core/data_directory.h"
+#include "core/image_store.h"
+#include "core/session.h"
 #include "support/recording_ui.h"
 #include "support/test_clock.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "telescope/serial_port.h"
+#include "core/serial_port.h"
 
 namespace talvor::testing {
 

@@ -9,17 +9,17 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "app/clock.h"
-#include "app/session.h"
-#include "image/image_store.h"
+#include "core/clock.h"
+#include "core/image_store.h"
+#include "core/session.h"
 #include "support/recording_ui.h"
 #include "support/window_test_session.h"
-#include "telescope/arrow_scroll_bar.h"
 #include "telescope/recording_serial_port.h"
-#include "telescope/show_telescope_control.h"
-#include "telescope/tcb_dialog.h"
 #include "telescope/telescope_control.h"
-#include "telescope/tmt_dialog.h"
+#include "telescope/ui/control_box_dialog.h"
+#include "telescope/ui/lx200_hand_control_dialog.h"
+#include "telescope/ui/show_telescope_control.h"
+#include "ui/arrow_scroll_bar.h"
 
 namespace talvor {
 

@@ -5,12 +5,12 @@
 #include <memory>
 #include <string>
 
-#include "app/clock.h"
-#include "app/session.h"
-#include "image/image_store.h"
+#include "core/clock.h"
+#include "core/image_store.h"
+#include "core/session.h"
+#include "simulator/mount_simulator_server.h"
 #include "support/recording_ui.h"
 #include "support/session_fixture.h"
-#include "telescope/mount_simulator_server.h"
 #include "telescope/posix_serial_port.h"
 #include "telescope/telescope_link.h"
 

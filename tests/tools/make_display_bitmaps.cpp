@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <string>
 
-#include "app/display_bitmap.h"
-#include "image/image_store.h"
+#include "core/image_store.h"
+#include "display/display_bitmap.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "image/file_menu_commands.h"
+#include "app/ui/file_menu_commands.h"
 
 #include <QClipboard>
 #include <QFile>
@@ -6,17 +6,17 @@
 #include <QGuiApplication>
 #include <QMimeData>
 
-#include "app/display_bitmap.h"
-#include "app/messages.h"
-#include "app/refresh_display.h"
-#include "app/session.h"
-#include "app/talvor_window.h"
-#include "app/user_interface.h"
-#include "image/fits_commands.h"
+#include "app/ui/talvor_window.h"
+#include "core/messages.h"
+#include "core/session.h"
+#include "core/user_interface.h"
+#include "display/display_bitmap.h"
+#include "display/refresh_display.h"
 #include "image/fits_file.h"
-#include "image/image_file_dialogs.h"
 #include "image/image_loading.h"
 #include "image/tiff_file.h"
+#include "image/ui/fits_commands.h"
+#include "image/ui/image_file_dialogs.h"
 #include "processing/merge_mode.h"
 
 namespace talvor {

@@ -1,4 +1,4 @@
-#include "app/help_window.h"
+#include "app/ui/help_window.h"
 
 #include <QCoreApplication>
 #include <QDialog>

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "app/command_line.h"
-#include "app/data_directory.h"
-#include "app/talvor_app.h"
+#include "app/ui/talvor_app.h"
 #include "camera/camera_recognition.h"
+#include "core/data_directory.h"
 
 namespace {
 

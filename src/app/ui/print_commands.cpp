@@ -1,4 +1,4 @@
-#include "app/print_commands.h"
+#include "app/ui/print_commands.h"
 
 #include <QImage>
 #include <QPageSetupDialog>

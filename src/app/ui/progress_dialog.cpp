@@ -1,10 +1,10 @@
-#include "app/progress_dialog.h"
+#include "app/ui/progress_dialog.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QScrollBar>
 
-#include "app/progress.h"
+#include "core/progress.h"
 
 namespace talvor {
 

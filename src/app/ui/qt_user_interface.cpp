@@ -1,14 +1,14 @@
-#include "app/qt_user_interface.h"
+#include "app/ui/qt_user_interface.h"
 
 #include <QApplication>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QThread>
 
-#include "app/progress_dialog.h"
-#include "app/refresh_display.h"
-#include "app/talvor_frame.h"
-#include "app/talvor_window.h"
+#include "app/ui/progress_dialog.h"
+#include "app/ui/talvor_frame.h"
+#include "app/ui/talvor_window.h"
+#include "display/refresh_display.h"
 
 namespace talvor {
 

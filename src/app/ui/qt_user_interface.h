@@ -3,7 +3,7 @@
 #include <QObject>
 #include <memory>
 
-#include "app/user_interface.h"
+#include "core/user_interface.h"
 
 namespace talvor {
 

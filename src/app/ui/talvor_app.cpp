@@ -1,13 +1,13 @@
-#include "app/talvor_app.h"
+#include "app/ui/talvor_app.h"
 
-#include "app/clock.h"
 #include "app/command_line.h"
-#include "app/hardware.h"
-#include "app/messages.h"
-#include "app/qt_user_interface.h"
-#include "app/session.h"
-#include "app/talvor_frame.h"
-#include "image/image_store.h"
+#include "app/ui/qt_user_interface.h"
+#include "app/ui/talvor_frame.h"
+#include "core/clock.h"
+#include "core/image_store.h"
+#include "core/messages.h"
+#include "core/session.h"
+#include "devices/hardware.h"
 
 namespace talvor {
 

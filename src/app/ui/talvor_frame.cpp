@@ -1,4 +1,4 @@
-#include "app/talvor_frame.h"
+#include "app/ui/talvor_frame.h"
 
 #include <QAction>
 #include <QLayout>
@@ -10,29 +10,29 @@
 #include <QToolBar>
 #include <QWidget>
 
-#include "app/about_dialog.h"
-#include "app/command_ids.h"
 #include "app/command_map.h"
-#include "app/display_bitmap.h"
-#include "app/help_window.h"
-#include "app/max_dialog.h"
-#include "app/mirror_image.h"
-#include "app/print_commands.h"
-#include "app/session.h"
-#include "app/talvor_window.h"
-#include "app/toolbar_pictures.h"
+#include "app/ui/about_dialog.h"
+#include "app/ui/file_menu_commands.h"
+#include "app/ui/help_window.h"
+#include "app/ui/print_commands.h"
+#include "app/ui/talvor_window.h"
+#include "app/ui/toolbar_pictures.h"
 #include "app/view_commands.h"
-#include "camera/camera_menu_commands.h"
-#include "image/delete_file_command.h"
-#include "image/file_menu_commands.h"
-#include "image/fits_commands.h"
-#include "image/program_defaults_command.h"
-#include "processing/calibration_commands.h"
-#include "processing/contrast_filter_commands.h"
+#include "camera/ui/camera_menu_commands.h"
+#include "core/command_ids.h"
+#include "core/session.h"
+#include "display/display_bitmap.h"
+#include "display/ui/max_value_dialog.h"
+#include "guiding/ui/guiding_commands.h"
+#include "image/ui/delete_file_command.h"
+#include "image/ui/fits_commands.h"
+#include "image/ui/program_defaults_command.h"
+#include "measurement/ui/measurement_commands.h"
 #include "processing/merge_mode.h"
-#include "telescope/guiding_commands.h"
-#include "telescope/measurement_commands.h"
-#include "telescope/show_telescope_control.h"
+#include "processing/mirror_image.h"
+#include "processing/ui/calibration_commands.h"
+#include "processing/ui/contrast_filter_commands.h"
+#include "telescope/ui/show_telescope_control.h"
 
 namespace talvor {
 namespace {
@@ -90,7 +90,7 @@ TalvorFrame::TalvorFrame(Session& session, QWidget* parent)
     BindMeasurementCommands(*this, session_);
     BindContrastAndFilterCommands(*this, session_);
     ConnectClickHooks();
-    BindGuidingCommands(*this, session_);
+    BindGuidingCommands(*this, session_, guidingHooks_);
     RebuildToolBar();
     setWindowTitle(QString::fromLatin1(kFrameBanner));
     move(0, 0);
@@ -156,6 +156,10 @@ void TalvorFrame::RebuildToolBar() {
         toolActions_.emplace_back(id, action);
     }
     UpdateCommandStates();
+}
+
+QWidget* TalvorFrame::Picture() {
+    return client_->viewport();
 }
 
 void TalvorFrame::Bind(int id, std::function<void()> handler) {

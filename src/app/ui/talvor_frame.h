@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "camera/self_guiding_hooks.h"
+#include "ui/command_host.h"
 
 class QAction;
 class QPrinter;
@@ -23,7 +24,7 @@ inline constexpr const char* kFrameBanner = "Drevik Zenka USB Camera Software";
 // The main frame: menu bar, tool bar and status bar around the client window. Every menu item,
 // accelerator and tool-bar button arrives here and goes to the routine bound to its command;
 // a command that nothing carries out stays grey.
-class TalvorFrame : public QMainWindow {
+class TalvorFrame : public QMainWindow, public CommandHost {
     Q_OBJECT
 
   public:
@@ -33,14 +34,16 @@ class TalvorFrame : public QMainWindow {
     TTalvorWindow* Client() const { return client_; }
     QToolBar* ToolBar() const { return toolBar_; }
 
-    void Bind(int id, std::function<void()> handler);
+    void Bind(int id, std::function<void()> handler) override;
+    QWidget* DialogParent() override { return this; }
+    QWidget* Picture() override;
     bool IsBound(int id) const { return handlers_.count(id) != 0; }
     // Carries out the command when it is enabled.
     void Dispatch(int id);
     // Greys and checks the menu items and tool-bar buttons by the current state.
     void UpdateCommandStates();
     // Lays out the tool bar again; the telescope button follows the telescope setting.
-    void RebuildToolBar();
+    void RebuildToolBar() override;
 
     // The menu item of a command (the tool bar has its own actions).
     QAction* MenuAction(int id) const;

@@ -1,14 +1,14 @@
-#include "app/talvor_window.h"
+#include "app/ui/talvor_window.h"
 
 #include <QPainter>
 #include <QResizeEvent>
 #include <QScrollBar>
 
-#include "app/background_estimate.h"
-#include "app/refresh_display.h"
-#include "app/session.h"
+#include "core/session.h"
+#include "display/background_estimate.h"
+#include "display/refresh_display.h"
 #include "image/settings_file.h"
-#include "telescope/picture_mouse.h"
+#include "measurement/ui/picture_mouse.h"
 
 namespace talvor {
 namespace {

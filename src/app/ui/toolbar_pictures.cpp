@@ -1,4 +1,4 @@
-#include "app/toolbar_pictures.h"
+#include "app/ui/toolbar_pictures.h"
 
 #include <QImage>
 #include <QPainter>

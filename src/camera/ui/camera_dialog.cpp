@@ -1,4 +1,4 @@
-#include "camera/veltrane_dialog.h"
+#include "camera/ui/camera_dialog.h"
 
 #include <QCheckBox>
 #include <QFileInfo>
@@ -13,18 +13,18 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
-#include "app/display_bitmap.h"
-#include "app/scroll_action.h"
-#include "app/session.h"
-#include "app/stretch_palette.h"
 #include "camera/camera_interface.h"
 #include "camera/exposure_rules.h"
-#include "camera/mess_dialog.h"
 #include "camera/self_guiding_hooks.h"
+#include "camera/ui/focus_pause_dialog.h"
+#include "core/calibration_state.h"
+#include "core/scroll_action.h"
+#include "core/session.h"
+#include "display/display_bitmap.h"
+#include "display/stretch_palette.h"
 #include "image/settings_file.h"
-#include "processing/calibration_state.h"
 #include "processing/processing_state.h"
-#include "processing/slider_actions.h"
+#include "ui/slider_actions.h"
 
 namespace talvor {
 namespace {

@@ -1,11 +1,13 @@
-#include "camera/camera_menu_commands.h"
+#include "camera/ui/camera_menu_commands.h"
 
-#include "app/command_ids.h"
-#include "app/session.h"
-#include "app/talvor_frame.h"
+#include <QWidget>
+
 #include "camera/camera_interface.h"
 #include "camera/capture_sequence.h"
-#include "camera/veltrane_dialog.h"
+#include "camera/ui/camera_dialog.h"
+#include "core/command_ids.h"
+#include "core/session.h"
+#include "ui/command_host.h"
 
 namespace talvor {
 
@@ -21,9 +23,10 @@ void RunCameraInterface(Session& session, const SelfGuidingHooks& hooks, QWidget
     CaptureSequence(session, *session.camera.Link, hooks).TakePhoto();
 }
 
-void BindCameraCommands(TalvorFrame& frame, Session& session, const SelfGuidingHooks& hooks) {
-    frame.Bind(CmCameraInterface,
-               [&session, &hooks, &frame] { RunCameraInterface(session, hooks, &frame); });
+void BindCameraCommands(CommandHost& frame, Session& session, const SelfGuidingHooks& hooks) {
+    frame.Bind(CmCameraInterface, [&session, &hooks, &frame] {
+        RunCameraInterface(session, hooks, frame.DialogParent());
+    });
     frame.Bind(CmQuickSaveFits, [&session] { QuickSaveCurrentImage(session); });
 }
 

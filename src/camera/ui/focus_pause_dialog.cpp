@@ -1,4 +1,4 @@
-#include "camera/mess_dialog.h"
+#include "camera/ui/focus_pause_dialog.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

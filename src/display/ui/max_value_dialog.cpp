@@ -1,4 +1,4 @@
-#include "app/max_dialog.h"
+#include "display/ui/max_value_dialog.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -7,10 +7,10 @@
 #include <QPushButton>
 #include <QScrollBar>
 
-#include "app/refresh_display.h"
-#include "app/session.h"
-#include "app/stretch_palette.h"
-#include "processing/slider_actions.h"
+#include "core/session.h"
+#include "display/refresh_display.h"
+#include "display/stretch_palette.h"
+#include "ui/slider_actions.h"
 
 namespace talvor {
 TMaxDialog::TMaxDialog(Session& session, QWidget* parent)

@@ -1,18 +1,19 @@
-#include "telescope/guiding_commands.h"
+#include "guiding/ui/guiding_commands.h"
+
+#include <QWidget>
 
 #include <QAbstractScrollArea>
 #include <QObject>
 
-#include "app/command_ids.h"
-#include "app/session.h"
-#include "app/talvor_frame.h"
-#include "app/talvor_window.h"
-#include "telescope/auto_guiding.h"
-#include "telescope/drive_training.h"
-#include "telescope/focus_frame_centre.h"
-#include "telescope/guide_star_pick.h"
-#include "telescope/guiding_info_window.h"
-#include "telescope/self_guiding.h"
+#include "core/command_ids.h"
+#include "core/session.h"
+#include "guiding/auto_guiding.h"
+#include "guiding/drive_training.h"
+#include "guiding/focus_frame_centre.h"
+#include "guiding/guide_star_pick.h"
+#include "guiding/self_guiding.h"
+#include "guiding/ui/guiding_info_window.h"
+#include "ui/command_host.h"
 
 namespace talvor {
 namespace {
@@ -21,10 +22,10 @@ namespace {
 // context they run in. The frame owns it.
 class GuidingCommands final : public QObject {
   public:
-    GuidingCommands(TalvorFrame& frame, Session& session)
-        : QObject(&frame),
-          window_(&frame, frame.Client()->viewport()),
-          context_{session, window_, frame.GuidingHooks()} {
+    GuidingCommands(CommandHost& frame, Session& session, SelfGuidingHooks& hooks)
+        : QObject(frame.DialogParent()),
+          window_(frame.DialogParent(), frame.Picture()),
+          context_{session, window_, hooks} {
         setObjectName(QStringLiteral("guidingCommands"));
     }
 
@@ -35,21 +36,21 @@ class GuidingCommands final : public QObject {
     GuidingContext context_;
 };
 
-void ShowArrowCursor(TalvorFrame& frame) {
-    frame.Client()->viewport()->setCursor(Qt::ArrowCursor);
+void ShowArrowCursor(CommandHost& frame) {
+    frame.Picture()->setCursor(Qt::ArrowCursor);
 }
 
 }  // namespace
 
-void BindGuidingCommands(TalvorFrame& frame, Session& session) {
-    auto* commands = new GuidingCommands(frame, session);
+void BindGuidingCommands(CommandHost& frame, Session& session, SelfGuidingHooks& hooks) {
+    auto* commands = new GuidingCommands(frame, session, hooks);
     GuidingContext& context = commands->Context();
 
     frame.Bind(CmPickGuideStar, [&frame, &session] {
         if (PickGuideStar(session)) {
             ShowArrowCursor(frame);
         }
-        frame.Client()->viewport()->update();
+        frame.Picture()->update();
     });
     frame.Bind(CmFocusFrameCentre, [&frame, &session] {
         FocusFrameCentre(session);
@@ -59,12 +60,12 @@ void BindGuidingCommands(TalvorFrame& frame, Session& session) {
     frame.Bind(CmStartAutoGuiding, [&context] { StartAutoGuiding(context); });
     frame.Bind(CmTrainAutoGuiding, [&context] { TrainAutoGuiding(context); });
 
-    frame.GuidingHooks() = MakeSelfGuidingHooks(context);
+    hooks = MakeSelfGuidingHooks(context);
 
     ClickHooks& clicks = session.modes.Hooks;
     clicks.PickClick = [&frame, &session](int, int, int snapPasses) {
         PickGuideStarClick(session, snapPasses);
-        frame.Client()->viewport()->update();
+        frame.Picture()->update();
     };
     clicks.FocusCentreClick = [&session](int x, int y) { FocusFrameCentreClick(session, x, y); };
 }

@@ -1,4 +1,4 @@
-#include "telescope/info_dialog.h"
+#include "guiding/ui/guiding_info_dialog.h"
 
 #include <QGroupBox>
 #include <QLabel>

@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <QImage>
 
-#include "telescope/guiding_view.h"
+#include "guiding/guiding_view.h"
 
 class QLineEdit;
 

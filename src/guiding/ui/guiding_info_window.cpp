@@ -1,8 +1,8 @@
-#include "telescope/guiding_info_window.h"
+#include "guiding/ui/guiding_info_window.h"
 
 #include <QWidget>
 
-#include "telescope/info_dialog.h"
+#include "guiding/ui/guiding_info_dialog.h"
 
 namespace talvor {
 

@@ -2,7 +2,7 @@
 
 #include <QPointer>
 
-#include "telescope/guiding_view.h"
+#include "guiding/guiding_view.h"
 
 class QWidget;
 

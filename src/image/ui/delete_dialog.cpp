@@ -1,4 +1,4 @@
-#include "image/delete_dialog.h"
+#include "image/ui/delete_dialog.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

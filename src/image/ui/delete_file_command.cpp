@@ -1,11 +1,11 @@
-#include "image/delete_file_command.h"
+#include "image/ui/delete_file_command.h"
 
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 
-#include "app/session.h"
-#include "image/delete_dialog.h"
+#include "core/session.h"
+#include "image/ui/delete_dialog.h"
 
 namespace talvor {
 

@@ -1,11 +1,11 @@
-#include "image/fits_commands.h"
+#include "image/ui/fits_commands.h"
 
-#include "app/clock.h"
-#include "app/messages.h"
-#include "app/session.h"
+#include "core/clock.h"
+#include "core/messages.h"
+#include "core/session.h"
 #include "image/fits_details_form.h"
-#include "image/fits_dialog.h"
 #include "image/settings_file.h"
+#include "image/ui/fits_details_dialog.h"
 
 namespace talvor {
 namespace {

@@ -1,4 +1,4 @@
-#include "image/fits_dialog.h"
+#include "image/ui/fits_details_dialog.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -9,8 +9,8 @@
 #include <QPushButton>
 #include <QScrollBar>
 
-#include "app/session.h"
-#include "image/fits_details.h"
+#include "core/fits_details.h"
+#include "core/session.h"
 #include "image/fits_details_form.h"
 
 namespace talvor {

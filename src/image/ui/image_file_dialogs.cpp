@@ -1,4 +1,4 @@
-#include "image/image_file_dialogs.h"
+#include "image/ui/image_file_dialogs.h"
 
 #include <QFileDialog>
 #include <QFileInfo>

@@ -4,7 +4,7 @@
 #include <QStringList>
 #include <optional>
 
-#include "image/working_state.h"
+#include "core/working_state.h"
 
 class QWidget;
 

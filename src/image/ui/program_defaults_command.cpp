@@ -1,13 +1,12 @@
-#include "image/program_defaults_command.h"
+#include "image/ui/program_defaults_command.h"
 
-#include <QAbstractScrollArea>
+#include <QWidget>
 
-#include "app/messages.h"
-#include "app/session.h"
-#include "app/talvor_frame.h"
-#include "app/talvor_window.h"
-#include "image/ini_dialog.h"
+#include "core/messages.h"
+#include "core/session.h"
 #include "image/settings_file.h"
+#include "image/ui/program_defaults_dialog.h"
+#include "ui/command_host.h"
 
 namespace talvor {
 namespace {
@@ -17,19 +16,19 @@ constexpr int kIniUnwritable = 21;
 
 }  // namespace
 
-void RunProgramDefaults(Session& session, TalvorFrame& frame) {
+void RunProgramDefaults(Session& session, CommandHost& frame) {
     if (ReadSettings(session) != SettingsResult::Done) {
         ReportMessage(session.ui, kIniUnreadable);
         WriteSettings(session);
     }
     // The file may hold another background than the one on screen.
     session.display.BackgroundChanged = true;
-    TINIDialog dialog(session, &frame);
+    TINIDialog dialog(session, frame.DialogParent());
     if (dialog.exec() == QDialog::Accepted && WriteSettings(session) != SettingsResult::Done) {
         ReportMessage(session.ui, kIniUnwritable);
     }
     frame.RebuildToolBar();
-    frame.Client()->viewport()->update();
+    frame.Picture()->update();
 }
 
 }  // namespace talvor

@@ -1,4 +1,4 @@
-#include "image/ini_dialog.h"
+#include "image/ui/program_defaults_dialog.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -11,7 +11,7 @@
 #include <QVBoxLayout>
 #include <initializer_list>
 
-#include "app/session.h"
+#include "core/session.h"
 #include "image/settings_file.h"
 
 namespace talvor {

@@ -1,13 +1,13 @@
-#include "processing/hist_dialog.h"
+#include "measurement/ui/histogram_window.h"
 
 #include <QFontDatabase>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
 
-#include "app/session.h"
-#include "processing/analysis_commands.h"
-#include "processing/histogram_listing.h"
+#include "core/session.h"
+#include "measurement/analysis_commands.h"
+#include "measurement/histogram_listing.h"
 
 namespace talvor {
 namespace {

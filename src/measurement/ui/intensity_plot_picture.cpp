@@ -1,9 +1,9 @@
-#include "processing/intensity_plot_picture.h"
+#include "measurement/ui/intensity_plot_picture.h"
 
 #include <QPainter>
 #include <QPolygon>
 
-#include "processing/intensity_plot.h"
+#include "measurement/intensity_plot.h"
 
 namespace talvor {
 namespace {

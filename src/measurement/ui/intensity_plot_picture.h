@@ -2,7 +2,7 @@
 
 #include <QImage>
 
-#include "image/image_store.h"
+#include "core/image_store.h"
 
 namespace talvor {
 

@@ -1,17 +1,18 @@
-#include "telescope/measurement_commands.h"
+#include "measurement/ui/measurement_commands.h"
+
+#include <QWidget>
 
 #include <QAbstractScrollArea>
 
-#include "app/command_ids.h"
-#include "app/session.h"
-#include "app/talvor_frame.h"
-#include "app/talvor_window.h"
-#include "processing/analysis_commands.h"
-#include "processing/hist_dialog.h"
-#include "processing/plot3d_dialog.h"
-#include "processing/row_dialog.h"
-#include "telescope/ph_dialog.h"
-#include "telescope/photometry.h"
+#include "core/command_ids.h"
+#include "core/session.h"
+#include "measurement/analysis_commands.h"
+#include "measurement/photometry.h"
+#include "measurement/ui/histogram_window.h"
+#include "measurement/ui/photometry_window.h"
+#include "measurement/ui/plot3d_window.h"
+#include "measurement/ui/row_profile_window.h"
+#include "ui/command_host.h"
 
 namespace talvor {
 namespace {
@@ -23,13 +24,14 @@ void ShowModeless(QDialog* dialog) {
 
 }  // namespace
 
-void BindMeasurementCommands(TalvorFrame& frame, Session& session) {
-    TalvorFrame* const parent = &frame;
+void BindMeasurementCommands(CommandHost& frame, Session& session) {
+    QWidget* const parent = frame.DialogParent();
+    QWidget* const picture = frame.Picture();
     // Photometry reads the pixel under the pointer as it moves, with no button held.
-    frame.Client()->viewport()->setMouseTracking(true);
-    frame.Bind(CmPhotometry, [&session, parent] {
+    picture->setMouseTracking(true);
+    frame.Bind(CmPhotometry, [&session, parent, picture] {
         if (StartPhotometry(session) == PhotometryStart::Started) {
-            ShowModeless(new TPHDialog(session, parent->Client()->viewport(), parent));
+            ShowModeless(new TPHDialog(session, picture, parent));
         }
     });
     frame.Bind(CmHistogram, [&session, parent] {
@@ -42,9 +44,9 @@ void BindMeasurementCommands(TalvorFrame& frame, Session& session) {
             ShowModeless(new T3DDialog(session, parent));
         }
     });
-    frame.Bind(CmRowIntensityPlot, [&session, parent] {
+    frame.Bind(CmRowIntensityPlot, [&session, parent, picture] {
         if (BeginRowPlot(session) == AnalysisOpen::Open) {
-            ShowModeless(new TRowDialog(session, parent->Client()->viewport(), parent));
+            ShowModeless(new TRowDialog(session, picture, parent));
         }
     });
 }

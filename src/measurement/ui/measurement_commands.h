@@ -3,10 +3,10 @@
 namespace talvor {
 
 struct Session;
-class TalvorFrame;
+class CommandHost;
 
 // Binds the measuring commands: "Photometry of Image", "3-D Intensity Plot", "Intensity Plot
 // of Current Row" and "Histogram". Each opens its modeless window when its rules allow.
-void BindMeasurementCommands(TalvorFrame& frame, Session& session);
+void BindMeasurementCommands(CommandHost& frame, Session& session);
 
 }  // namespace talvor

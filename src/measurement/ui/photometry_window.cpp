@@ -1,4 +1,4 @@
-#include "telescope/ph_dialog.h"
+#include "measurement/ui/photometry_window.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>
@@ -12,8 +12,8 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
-#include "app/session.h"
-#include "telescope/photometry.h"
+#include "core/session.h"
+#include "measurement/photometry.h"
 
 namespace talvor {
 namespace {

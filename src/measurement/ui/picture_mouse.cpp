@@ -1,12 +1,12 @@
-#include "telescope/picture_mouse.h"
+#include "measurement/ui/picture_mouse.h"
 
 #include <QAbstractScrollArea>
 #include <QCursor>
 #include <QMouseEvent>
 #include <QScrollBar>
 
-#include "app/session.h"
-#include "telescope/image_click.h"
+#include "core/session.h"
+#include "measurement/image_click.h"
 
 namespace talvor {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "telescope/screen_pointer.h"
+#include "measurement/screen_pointer.h"
 
 class QAbstractScrollArea;
 class QMouseEvent;

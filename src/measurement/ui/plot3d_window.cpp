@@ -1,14 +1,14 @@
-#include "processing/plot3d_dialog.h"
+#include "measurement/ui/plot3d_window.h"
 
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
 #include <QTimer>
 
-#include "app/session.h"
-#include "processing/analysis_commands.h"
-#include "processing/intensity_plot.h"
-#include "processing/intensity_plot_picture.h"
+#include "core/session.h"
+#include "measurement/analysis_commands.h"
+#include "measurement/intensity_plot.h"
+#include "measurement/ui/intensity_plot_picture.h"
 
 namespace talvor {
 namespace {

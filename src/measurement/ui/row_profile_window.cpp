@@ -1,4 +1,4 @@
-#include "processing/row_dialog.h"
+#include "measurement/ui/row_profile_window.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -7,10 +7,10 @@
 #include <QPolygon>
 #include <QPushButton>
 
-#include "app/session.h"
-#include "processing/analysis_commands.h"
-#include "processing/row_profile.h"
-#include "telescope/arrow_scroll_bar.h"
+#include "core/session.h"
+#include "measurement/analysis_commands.h"
+#include "measurement/row_profile.h"
+#include "ui/arrow_scroll_bar.h"
 
 namespace talvor {
 namespace {

@@ -5,7 +5,7 @@
 #include <QPointer>
 #include <functional>
 
-#include "processing/row_profile.h"
+#include "measurement/row_profile.h"
 
 class QLineEdit;
 

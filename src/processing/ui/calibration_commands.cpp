@@ -1,21 +1,22 @@
-#include "processing/calibration_commands.h"
+#include "processing/ui/calibration_commands.h"
+
+#include <QWidget>
 
 #include <QAbstractScrollArea>
 #include <QFileInfo>
 #include <memory>
 
-#include "app/command_ids.h"
-#include "app/session.h"
-#include "app/talvor_frame.h"
-#include "app/talvor_window.h"
-#include "image/image_file_dialogs.h"
+#include "core/command_ids.h"
+#include "core/session.h"
+#include "image/ui/image_file_dialogs.h"
 #include "processing/calibration_steps.h"
-#include "processing/label_dialog.h"
 #include "processing/label_drawing.h"
-#include "processing/merge_dialog.h"
 #include "processing/merge_mode.h"
 #include "processing/processing_state.h"
+#include "processing/ui/label_dialog.h"
+#include "processing/ui/merge_dialog.h"
 #include "processing/undo_history.h"
+#include "ui/command_host.h"
 
 namespace talvor {
 namespace {
@@ -95,13 +96,13 @@ void RunLabelCommand(Session& session, QWidget* parent) {
     }
 }
 
-void BindCalibrationAndLabelCommands(TalvorFrame& frame, Session& session) {
+void BindCalibrationAndLabelCommands(CommandHost& frame, Session& session) {
     // The folder the file dialogs of these commands start in, kept between them.
     auto directory =
         std::make_shared<QString>(QString::fromStdString(session.dataDirectory.Root().string()));
     const auto fileCommand = [&frame, &session, directory](CalibrationFileMode mode) {
         return [&frame, &session, directory, mode] {
-            RunCalibrationFileCommand(session, mode, &frame, *directory);
+            RunCalibrationFileCommand(session, mode, frame.DialogParent(), *directory);
         };
     };
     frame.Bind(CmSubtractImage, fileCommand(CalibrationFileMode::Subtract));
@@ -110,11 +111,11 @@ void BindCalibrationAndLabelCommands(TalvorFrame& frame, Session& session) {
     frame.Bind(CmSelectDarkFrame, fileCommand(CalibrationFileMode::SelectDarkFrame));
     frame.Bind(CmSelectAutoFlat, fileCommand(CalibrationFileMode::SelectFlatField));
     frame.Bind(CmMergeImages, [&frame, &session] {
-        RunMergeCommand(session, &frame, [&frame] { frame.Client()->viewport()->update(); });
+        RunMergeCommand(session, frame.DialogParent(), [&frame] { frame.Picture()->update(); });
     });
     frame.Bind(CmUndoLastFilter, [&session] { UndoLastStep(session); });
     frame.Bind(CmProcessingHistory, [&session] { ShowProcessingHistory(session); });
-    frame.Bind(CmLabel, [&frame, &session] { RunLabelCommand(session, &frame); });
+    frame.Bind(CmLabel, [&frame, &session] { RunLabelCommand(session, frame.DialogParent()); });
 }
 
 }  // namespace talvor

@@ -8,7 +8,7 @@ class QWidget;
 namespace talvor {
 
 struct Session;
-class TalvorFrame;
+class CommandHost;
 class TMergeDialog;
 
 // The five commands that start by choosing an image file.
@@ -29,6 +29,6 @@ void RunLabelCommand(Session& session, QWidget* parent);
 
 // Binds Subtract Image, Apply Flat Field, Merge, Average, Select Dark Frame, Select Auto-Flat
 // File, Undo Last Filter, Processing History and Label to the frame's commands.
-void BindCalibrationAndLabelCommands(TalvorFrame& frame, Session& session);
+void BindCalibrationAndLabelCommands(CommandHost& frame, Session& session);
 
 }  // namespace talvor

@@ -1,30 +1,31 @@
-#include "processing/contrast_filter_commands.h"
+#include "processing/ui/contrast_filter_commands.h"
+
+#include <QWidget>
 
 #include <QAbstractScrollArea>
 
-#include "app/command_ids.h"
-#include "app/session.h"
-#include "app/talvor_frame.h"
-#include "app/talvor_window.h"
+#include "core/command_ids.h"
+#include "core/session.h"
 #include "processing/contrast_stretches.h"
-#include "processing/median_dialog.h"
-#include "processing/non_liniar_dialog.h"
-#include "processing/power_dialog.h"
 #include "processing/spatial_filters.h"
-#include "processing/stretch_dialog.h"
-#include "processing/unsharp_dialog.h"
+#include "processing/ui/median_dialog.h"
+#include "processing/ui/nonlinear_stretch_dialog.h"
+#include "processing/ui/power_dialog.h"
+#include "processing/ui/stretch_dialog.h"
+#include "processing/ui/unsharp_dialog.h"
+#include "ui/command_host.h"
 
 namespace talvor {
 namespace {
 
 // The picture under a closed dialog is painted at once, before a long step starts.
-void RepaintNow(TalvorFrame& frame) {
-    frame.Client()->viewport()->repaint();
+void RepaintNow(CommandHost& frame) {
+    frame.Picture()->repaint();
 }
 
-void BindContrastCommands(TalvorFrame& frame, Session& session) {
+void BindContrastCommands(CommandHost& frame, Session& session) {
     frame.Bind(CmNormalStretch, [&frame, &session] {
-        TStretchDialog dialog(session.display.BrightnessHistogram, &frame);
+        TStretchDialog dialog(session.display.BrightnessHistogram, frame.DialogParent());
         const bool accepted = dialog.exec() == QDialog::Accepted;
         RepaintNow(frame);
         if (accepted) {
@@ -33,7 +34,7 @@ void BindContrastCommands(TalvorFrame& frame, Session& session) {
         }
     });
     frame.Bind(CmPowerLawStretch, [&frame, &session] {
-        TPowerDialog dialog(&frame);
+        TPowerDialog dialog(frame.DialogParent());
         const bool accepted = dialog.exec() == QDialog::Accepted;
         RepaintNow(frame);
         if (accepted) {
@@ -41,7 +42,7 @@ void BindContrastCommands(TalvorFrame& frame, Session& session) {
         }
     });
     frame.Bind(CmNonLinearStretch, [&frame, &session] {
-        TNonLiniarDialog dialog(&frame);
+        TNonLiniarDialog dialog(frame.DialogParent());
         if (dialog.exec() == QDialog::Accepted) {
             RepaintNow(frame);
             NonLinearStretch(session, dialog.Power());
@@ -54,16 +55,16 @@ void BindContrastCommands(TalvorFrame& frame, Session& session) {
     frame.Bind(CmInvertToNegative, [&session] { InvertToNegative(session); });
 }
 
-void BindFilterCommands(TalvorFrame& frame, Session& session) {
+void BindFilterCommands(CommandHost& frame, Session& session) {
     frame.Bind(CmUnsharpMasking, [&frame, &session] {
-        TUnsharpDialog dialog(&frame);
+        TUnsharpDialog dialog(frame.DialogParent());
         if (dialog.exec() == QDialog::Accepted) {
             RepaintNow(frame);
             UnsharpMask(session, dialog.Radius(), dialog.Power());
         }
     });
     frame.Bind(CmMedianFilter, [&frame, &session] {
-        TMedianDialog dialog(&frame);
+        TMedianDialog dialog(frame.DialogParent());
         if (dialog.exec() == QDialog::Accepted) {
             RepaintNow(frame);
             MedianFilter(session, dialog.Radius(), dialog.Tenths());
@@ -83,7 +84,7 @@ void BindFilterCommands(TalvorFrame& frame, Session& session) {
 
 }  // namespace
 
-void BindContrastAndFilterCommands(TalvorFrame& frame, Session& session) {
+void BindContrastAndFilterCommands(CommandHost& frame, Session& session) {
     BindContrastCommands(frame, session);
     BindFilterCommands(frame, session);
 }

@@ -3,10 +3,10 @@
 namespace talvor {
 
 struct Session;
-class TalvorFrame;
+class CommandHost;
 
 // Binds every command of the Contrast and Filters menus: the parameter dialogs where a step
 // has them, then the step on the current image.
-void BindContrastAndFilterCommands(TalvorFrame& frame, Session& session);
+void BindContrastAndFilterCommands(CommandHost& frame, Session& session);
 
 }  // namespace talvor

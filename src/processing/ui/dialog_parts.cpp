@@ -1,4 +1,4 @@
-#include "processing/dialog_parts.h"
+#include "processing/ui/dialog_parts.h"
 
 #include <QDialog>
 #include <QGridLayout>

@@ -1,4 +1,4 @@
-#include "processing/label_dialog.h"
+#include "processing/ui/label_dialog.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -7,8 +7,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/session.h"
-#include "processing/label_settings.h"
+#include "core/label_settings.h"
+#include "core/session.h"
 
 namespace talvor {
 

@@ -1,4 +1,4 @@
-#include "processing/merge_dialog.h"
+#include "processing/ui/merge_dialog.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -11,7 +11,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "app/session.h"
+#include "core/session.h"
 #include "processing/merge_mode.h"
 #include "processing/processing_state.h"
 

@@ -1,14 +1,14 @@
-#include "processing/non_liniar_dialog.h"
+#include "processing/ui/nonlinear_stretch_dialog.h"
 
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
 
-#include "processing/dialog_parts.h"
 #include "processing/parameter_steps.h"
-#include "processing/slider_actions.h"
 #include "processing/stretch_tables.h"
+#include "processing/ui/dialog_parts.h"
+#include "ui/slider_actions.h"
 
 namespace talvor {
 namespace {

@@ -1,13 +1,13 @@
-#include "processing/power_dialog.h"
+#include "processing/ui/power_dialog.h"
 
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
 
-#include "processing/dialog_parts.h"
 #include "processing/parameter_steps.h"
-#include "processing/slider_actions.h"
+#include "processing/ui/dialog_parts.h"
+#include "ui/slider_actions.h"
 
 namespace talvor {
 namespace {

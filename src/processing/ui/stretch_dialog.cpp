@@ -1,4 +1,4 @@
-#include "processing/stretch_dialog.h"
+#include "processing/ui/stretch_dialog.h"
 
 #include <QGridLayout>
 #include <QLineEdit>
@@ -7,9 +7,9 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "processing/dialog_parts.h"
 #include "processing/histogram_panel.h"
-#include "processing/slider_actions.h"
+#include "processing/ui/dialog_parts.h"
+#include "ui/slider_actions.h"
 
 namespace talvor {
 namespace {

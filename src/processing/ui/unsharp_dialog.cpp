@@ -1,12 +1,12 @@
-#include "processing/unsharp_dialog.h"
+#include "processing/ui/unsharp_dialog.h"
 
 #include <QLineEdit>
 #include <QScrollBar>
 
-#include "processing/dialog_parts.h"
 #include "processing/parameter_steps.h"
-#include "processing/slider_actions.h"
+#include "processing/ui/dialog_parts.h"
 #include "processing/unsharp_mask.h"
+#include "ui/slider_actions.h"
 
 namespace talvor {
 namespace {

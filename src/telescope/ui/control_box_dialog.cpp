@@ -1,12 +1,12 @@
-#include "telescope/tcb_dialog.h"
+#include "telescope/ui/control_box_dialog.h"
 
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/session.h"
-#include "telescope/arrow_scroll_bar.h"
+#include "core/session.h"
 #include "telescope/telescope_control.h"
+#include "ui/arrow_scroll_bar.h"
 
 namespace talvor {
 namespace {

@@ -1,4 +1,4 @@
-#include "telescope/tmt_dialog.h"
+#include "telescope/ui/lx200_hand_control_dialog.h"
 
 #include <QEvent>
 #include <QGridLayout>
@@ -12,10 +12,10 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "app/session.h"
-#include "telescope/arrow_scroll_bar.h"
+#include "core/session.h"
 #include "telescope/lx200_commands.h"
 #include "telescope/telescope_control.h"
+#include "ui/arrow_scroll_bar.h"
 
 namespace talvor {
 namespace {

@@ -1,11 +1,11 @@
-#include "telescope/show_telescope_control.h"
+#include "telescope/ui/show_telescope_control.h"
 
 #include <QDialog>
 #include <QWidget>
 
-#include "telescope/tcb_dialog.h"
 #include "telescope/telescope_control.h"
-#include "telescope/tmt_dialog.h"
+#include "telescope/ui/control_box_dialog.h"
+#include "telescope/ui/lx200_hand_control_dialog.h"
 
 namespace talvor {
 namespace {

@@ -1,4 +1,4 @@
-#include "telescope/arrow_scroll_bar.h"
+#include "ui/arrow_scroll_bar.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

@@ -1,4 +1,4 @@
-#include "processing/slider_actions.h"
+#include "ui/slider_actions.h"
 
 #include <QScrollBar>
 

@@ -3,7 +3,7 @@
 #include <functional>
 #include <optional>
 
-#include "app/scroll_action.h"
+#include "core/scroll_action.h"
 
 class QScrollBar;
 
