@@ -72,7 +72,13 @@ MountSimulatorServer::MountSimulatorServer(Clock& clock, const MountConfig& conf
       wakeWrite_(std::move(wakeWrite)),
       devicePath_(std::move(devicePath)),
       mount_(config, clock.Milliseconds()),
-      protocol_(mount_, focuser_) {}
+      protocol_(mount_, focuser_) {
+    protocol_.SetEventSink([this](const MountEvent& event) {
+        if (eventObserver_) {
+            eventObserver_(event);
+        }
+    });
+}
 
 MountSimulatorServer::~MountSimulatorServer() {
     if (thread_.joinable()) {
@@ -87,7 +93,8 @@ void MountSimulatorServer::Serve() {
     uint8_t bytes[256];
     for (;;) {
         pollfd watched[2] = {{master_.Get(), POLLIN, 0}, {wakeRead_.Get(), POLLIN, 0}};
-        if (::poll(watched, 2, -1) < 0) {
+        const int ready = ::poll(watched, 2, WaitMs());
+        if (ready < 0) {
             if (errno == EINTR) {
                 continue;
             }
@@ -95,6 +102,11 @@ void MountSimulatorServer::Serve() {
         }
         if (watched[1].revents != 0) {
             return;
+        }
+        if (ready == 0) {
+            std::lock_guard lock(mutex_);
+            protocol_.Advance(clock_.Milliseconds());
+            continue;
         }
         const ssize_t got = ::read(master_.Get(), bytes, sizeof bytes);
         if (got <= 0) {
@@ -122,6 +134,16 @@ void MountSimulatorServer::Serve() {
             }
         }
     }
+}
+
+int MountSimulatorServer::WaitMs() {
+    std::lock_guard lock(mutex_);
+    const std::optional<uint32_t> next = protocol_.NextEventMs();
+    if (!next) {
+        return -1;
+    }
+    const auto until = static_cast<int32_t>(*next - clock_.Milliseconds());
+    return until > 0 ? until : 0;
 }
 
 std::string MountSimulatorServer::Take(const uint8_t* bytes, std::size_t count) {
@@ -162,6 +184,11 @@ MountSnapshot MountSimulatorServer::Snapshot(uint32_t milliseconds) const {
     snapshot.target = protocol_.Target();
     snapshot.slewsStarted = protocol_.SlewsStarted();
     snapshot.boxResets = protocol_.BoxResets();
+    snapshot.reported = mount_.ReportedAt(milliseconds);
+    snapshot.sky = mount_.SkyAt(milliseconds);
+    snapshot.horizontal = mount_.HorizontalAt(milliseconds);
+    snapshot.slewing = mount_.SlewingAt(milliseconds);
+    snapshot.tracking = mount_.Tracking();
     return snapshot;
 }
 
@@ -184,6 +211,11 @@ bool MountSimulatorServer::WaitForReceived(std::size_t count, int timeoutMs) con
 void MountSimulatorServer::SetObserver(ByteObserver observer) {
     std::lock_guard lock(mutex_);
     observer_ = std::move(observer);
+}
+
+void MountSimulatorServer::SetEventObserver(EventObserver observer) {
+    std::lock_guard lock(mutex_);
+    eventObserver_ = std::move(observer);
 }
 
 }  // namespace talvor

@@ -51,6 +51,12 @@ struct MountSnapshot {
     std::optional<SkyObject> target;
     int slewsStarted = 0;
     int boxResets = 0;
+    // The coordinates the mount's readout gives, where it really points, and what it does.
+    SkyPosition reported;
+    SkyPosition sky;
+    HorizontalPosition horizontal;
+    bool slewing = false;
+    bool tracking = true;
 };
 
 // The simulated mount served on a pseudo-terminal, so that the program's own serial code talks
@@ -61,6 +67,7 @@ struct MountSnapshot {
 class MountSimulatorServer final : public PointingSource {
   public:
     using ByteObserver = std::function<void(const ReceivedByte&)>;
+    using EventObserver = std::function<void(const MountEvent&)>;
 
     ~MountSimulatorServer() override;
     MountSimulatorServer(const MountSimulatorServer&) = delete;
@@ -79,6 +86,9 @@ class MountSimulatorServer final : public PointingSource {
     bool WaitForReceived(std::size_t count, int timeoutMs) const;
     // Called on the server's thread for every byte as it arrives.
     void SetObserver(ByteObserver observer);
+    // Called on the server's thread for every event of the mount (a go-to that starts and
+    // ends, a sync, a pulse, an unknown command), at its time.
+    void SetEventObserver(EventObserver observer);
 
   private:
     friend MountSimulatorStart StartMountSimulator(Clock& clock, const MountConfig& config);
@@ -89,6 +99,8 @@ class MountSimulatorServer final : public PointingSource {
     void Serve();
     // Takes bytes from the program; returns the mount's answers.
     std::string Take(const uint8_t* bytes, std::size_t count);
+    // How long the thread may wait for bytes before the mount has something to report.
+    int WaitMs();
 
     Clock& clock_;
     UniqueDescriptor master_;
@@ -104,6 +116,7 @@ class MountSimulatorServer final : public PointingSource {
     MountProtocol protocol_;
     std::deque<ReceivedByte> log_;
     ByteObserver observer_;
+    EventObserver eventObserver_;
 
     std::thread thread_;
 };

@@ -110,15 +110,4 @@ std::string DescribeObject(const SkyObject& object) {
     return std::string(text).substr(0, 31);
 }
 
-double AltitudeDegrees(double raHours, double decDegrees, double latitudeDegrees,
-                       double siderealHours) {
-    constexpr double kRadian = std::numbers::pi / 180;
-    const double hourAngle = (siderealHours - raHours) * 15 * kRadian;
-    const double latitude = latitudeDegrees * kRadian;
-    const double declination = decDegrees * kRadian;
-    const double sine = std::sin(latitude) * std::sin(declination) +
-                        std::cos(latitude) * std::cos(declination) * std::cos(hourAngle);
-    return std::asin(std::clamp(sine, -1.0, 1.0)) / kRadian;
-}
-
 }  // namespace talvor

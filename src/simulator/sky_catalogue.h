@@ -23,9 +23,4 @@ std::optional<SkyObject> FindCatalogueObject(char kind, int number);
 // What the mount says about an object: name, kind and magnitude, at most 31 characters.
 std::string DescribeObject(const SkyObject& object);
 
-// The altitude of a position above the horizon for an observer at a latitude, at a local
-// sidereal time.
-double AltitudeDegrees(double raHours, double decDegrees, double latitudeDegrees,
-                       double siderealHours);
-
 }  // namespace talvor

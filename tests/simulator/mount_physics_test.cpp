@@ -84,14 +84,14 @@ TEST(MountModel, DirectionsMoveTheFieldAlongTheirAxes) {
     mount.Stop('e', 1000);
     mount.Stop('n', 200);
     PointingOffset offset = mount.OffsetAt(3000);
-    EXPECT_DOUBLE_EQ(offset.x, 2.0);
-    EXPECT_DOUBLE_EQ(offset.y, 1.0);
+    EXPECT_NEAR(offset.x, 2.0, 1e-3);
+    EXPECT_NEAR(offset.y, 1.0, 1e-3);
     mount.Move('w', MoveRate::Guide, 3000);
     mount.Move('s', MoveRate::Guide, 3000);
     mount.StopAll(4000);
     offset = mount.OffsetAt(5000);
-    EXPECT_DOUBLE_EQ(offset.x, 0.0);
-    EXPECT_DOUBLE_EQ(offset.y, -4.0);
+    EXPECT_NEAR(offset.x, 0.0, 1e-3);
+    EXPECT_NEAR(offset.y, -4.0, 1e-3);
     EXPECT_EQ(mount.RaMotion(), '\0');
     EXPECT_EQ(mount.DecMotion(), '\0');
 }
@@ -104,8 +104,8 @@ TEST(MountModel, TrackingErrorAndBacklashAddToTheDrive) {
     mount.Move('n', MoveRate::Guide, 10000);
     mount.Stop('n', 11000);
     const PointingOffset offset = mount.OffsetAt(12000);
-    EXPECT_DOUBLE_EQ(offset.x, 1.0);  // two seconds of drift
-    EXPECT_DOUBLE_EQ(offset.y, 4.5);  // five pixels less half the play
+    EXPECT_NEAR(offset.x, 1.0, 1e-3);  // two seconds of drift
+    EXPECT_NEAR(offset.y, 4.5, 1e-3);  // five pixels less half the play
 }
 
 TEST(FocuserModel, RunsFastOrSlowUntilStopped) {
