@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "simulator/sky_geometry.h"
+
 namespace talvor {
 namespace {
 
@@ -69,8 +71,18 @@ PointingOffset PointingTrail::At(uint32_t milliseconds) const {
     const Sample& low = *(after - 1);
     const double share =
         static_cast<double>(time - low.time) / static_cast<double>(high.time - low.time);
-    return {low.offset.x + share * (high.offset.x - low.offset.x),
-            low.offset.y + share * (high.offset.y - low.offset.y)};
+    PointingOffset between(low.offset.x + share * (high.offset.x - low.offset.x),
+                           low.offset.y + share * (high.offset.y - low.offset.y));
+    if (low.offset.sky && high.offset.sky) {
+        const SkyPosition& from = *low.offset.sky;
+        const SkyPosition& to = *high.offset.sky;
+        between.sky =
+            SkyPosition{WrapHours(from.raHours + share * HoursBetween(from.raHours, to.raHours)),
+                        from.decDegrees + share * (to.decDegrees - from.decDegrees)};
+    } else {
+        between.sky = share < 0.5 ? low.offset.sky : high.offset.sky;
+    }
+    return between;
 }
 
 std::vector<PointingOffset> PointingTrail::Along(uint32_t start, uint32_t durationMs,

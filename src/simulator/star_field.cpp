@@ -7,6 +7,7 @@
 
 #include "core/readout_state.h"
 #include "simulator/random_stream.h"
+#include "simulator/sky_geometry.h"
 
 namespace talvor {
 namespace {
@@ -15,6 +16,13 @@ constexpr double kFwhmPerSigma = 2.3548200450309493;  // 2 sqrt(2 ln 2)
 // The profile is drawn out to this many standard deviations.
 constexpr double kProfileReach = 5.0;
 constexpr int kLongestProfile = 64;
+// The pixel the telescope's axis falls on: the middle of the picture.
+constexpr double kAxisX = (kCameraColumns - 1) / 2.0;
+constexpr double kAxisY = (kFrameRows - 1) / 2.0;
+// Sky stars are drawn this far beyond the picture's corners (pixels), and fetched for a circle
+// this much wider (degrees) so that small moves need no new fetch.
+constexpr double kSkyMarginPixels = 50;
+constexpr double kFetchSlackDegrees = 0.3;
 
 // The share of a unit Gaussian's light that falls on each pixel from first to last along one
 // axis, for a centre at `centre`.
@@ -37,6 +45,7 @@ StarField::StarField(const StarFieldSettings& settings) : settings_(settings) {}
 
 StarField StarField::Generate(uint64_t seed, const StarFieldSettings& settings) {
     StarField field(settings);
+    field.sky_.emplace(MixSeed(seed, 2), settings.skyStarsPerSquareDegree, settings.magnitudeRange);
     RandomStream random(MixSeed(seed, 1));
     const double width = kCameraColumns + 2.0 * settings.margin;
     const double height = kFrameRows + 2.0 * settings.margin;
@@ -70,11 +79,47 @@ void StarField::Expose(LightRegion& light, double seconds,
         return;
     }
     const double share = seconds / static_cast<double>(path.size());
-    for (const Star& star : stars_) {
-        for (const PointingOffset& offset : path) {
+    for (const PointingOffset& offset : path) {
+        for (const Star& star : stars_) {
             AddStarImage(light, star.x + offset.x, star.y + offset.y, star.flux * share);
         }
+        if (offset.sky) {
+            for (const Star& star : SkyStarsSeenFrom(*offset.sky)) {
+                AddStarImage(light, star.x, star.y, star.flux * share);
+            }
+        }
     }
+}
+
+const std::vector<SkyStar>& StarField::SkyStarsNear(const SkyPosition& pointing) const {
+    const double view = (std::hypot(kCameraColumns, kFrameRows) / 2 + kSkyMarginPixels) *
+                        settings_.arcsecondsPerPixel / 3600;
+    if (!nearCentre_ || SeparationDegrees(*nearCentre_, pointing) > kFetchSlackDegrees) {
+        near_ = sky_->Around(pointing, view + kFetchSlackDegrees);
+        nearCentre_ = pointing;
+    }
+    return near_;
+}
+
+std::vector<Star> StarField::SkyStarsSeenFrom(const SkyPosition& pointing) const {
+    std::vector<Star> seen;
+    if (!sky_ || settings_.arcsecondsPerPixel <= 0) {
+        return seen;
+    }
+    for (const SkyStar& star : SkyStarsNear(pointing)) {
+        const std::optional<TangentPoint> point = Project(pointing, star.position);
+        if (!point) {
+            continue;
+        }
+        const double x = kAxisX - point->east / settings_.arcsecondsPerPixel;
+        const double y = kAxisY - point->north / settings_.arcsecondsPerPixel;
+        if (x < -kSkyMarginPixels || x > kCameraColumns + kSkyMarginPixels ||
+            y < -kSkyMarginPixels || y > kFrameRows + kSkyMarginPixels) {
+            continue;
+        }
+        seen.push_back({x, y, settings_.brightestFlux * std::pow(10.0, -0.4 * star.magnitude)});
+    }
+    return seen;
 }
 
 void StarField::AddStarImage(LightRegion& light, double x, double y, double counts) const {
