@@ -47,6 +47,13 @@ void Hardware::LogMountBytes(const std::filesystem::path& file) {
                       byte, byte >= 0x20 && byte < 0x7F ? byte : ' ');
         mountLog_ << line << std::flush;
     });
+    // What the mount did (a go-to starting and ending, a sync, a command it does not know)
+    // goes between the bytes, on lines of its own without a byte code.
+    mount_->SetEventObserver([this, start](const MountEvent& event) {
+        char time[24];
+        std::snprintf(time, sizeof time, "%10u ms  ", event.milliseconds - start);
+        mountLog_ << time << event.text << '\n' << std::flush;
+    });
 }
 
 Hardware::~Hardware() {

@@ -15,7 +15,8 @@ class MountSimulatorServer;
 // The camera and mount of the run: the hardware, or with simulate the simulated mount on a
 // pseudo-terminal and the simulated camera whose sky it moves. Keeps the simulator running as
 // long as it lives. A mount log, when named, gets one line for every byte the simulated mount
-// receives: its time in milliseconds, its code and the character.
+// receives: its time in milliseconds, its code and the character; and one line for everything
+// the mount does (a go-to starting and ending, a sync): its time and what it did.
 class Hardware {
   public:
     Hardware(Session& session, bool simulate, const CameraUsbId& cameraId,
