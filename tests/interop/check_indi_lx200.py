@@ -27,7 +27,7 @@ import xml.etree.ElementTree as ElementTree
 RA_SLACK_SECONDS = 0.6
 DEC_SLACK_ARCSEC = 1.5
 # Guide pulses and the guide rate: 3 pixels a second of 2.5 arc-seconds each.
-PULSE_MS = 3000
+PULSE_MS = 2000
 GUIDE_ARCSEC_PER_SECOND = 7.5
 
 failures = []
@@ -259,6 +259,8 @@ def run(binary, mountsim_binary):
         if not check(driver.wait(lambda: driver.defined('DEVICE_PORT'), 10),
                      'the driver offers its port setting'):
             return
+        if driver.defined('POLLING_PERIOD'):
+            driver.send('Number', 'POLLING_PERIOD', {'PERIOD_MS': '250'})
         if driver.defined('DEVICE_AUTO_SEARCH'):
             driver.send('Switch', 'DEVICE_AUTO_SEARCH', {'INDI_DISABLED': 'On'})
         driver.send('Text', 'DEVICE_PORT', {'PORT': mount.device})
