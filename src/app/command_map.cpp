@@ -7,6 +7,7 @@
 
 #include "core/command_ids.h"
 #include "core/session.h"
+#include "processing/undo_history.h"
 
 namespace talvor {
 namespace {
@@ -211,6 +212,8 @@ CommandState EvaluateCommand(int id, const Session& session, bool hasDisplayBitm
     switch (id) {
         case CmCopy:
             return {hasDisplayBitmap, false, false};
+        case CmUndoLastFilter:
+            return {CanUndo(session.images), false, false};
         case CmStartAutoGuiding:
         case CmTrainAutoGuiding:
         case CmTelescopeControl:

@@ -32,7 +32,8 @@ const char* const kPhotometryHelp =
     "\n"
     "Measures as the PHOTOMETRY window does, with the N-pixel mask (1, 5, 7, 9, 13, 17;\n"
     "default 9), a left click at each position (--snap: a right click, which moves onto the\n"
-    "star). Prints the window's fields: object, comparison, background and magnitude.\n";
+    "star). Prints the window's fields: object, comparison, background and magnitude, and\n"
+    "'note no background subtracted' when the magnitude was taken without a background.\n";
 
 namespace {
 
@@ -129,6 +130,12 @@ int RunPhotometry(BatchContext& context, const std::vector<std::string>& argumen
             if (!mask) {
                 return Usage(kPhotometryHelp);
             }
+            if (!MaskRadiusForDiameter(*mask)) {
+                std::fputs(
+                    "talvor-batch photometry: the mask must be 1, 5, 7, 9, 13 or 17 pixels\n",
+                    stderr);
+                return kExitUsage;
+            }
             request.maskDiameter = *mask;
         } else {
             return Usage(kPhotometryHelp);
@@ -145,8 +152,7 @@ int RunPhotometry(BatchContext& context, const std::vector<std::string>& argumen
     DetachedPointer pointer;
     const auto fields = talvor::RunPhotometry(context.State(), pointer, request);
     if (!fields) {
-        std::fputs("talvor-batch photometry: the mask must be 1, 5, 7, 9, 13 or 17 pixels\n",
-                   stderr);
+        // Photometry refused to start; its message has been shown.
         return kExitFailed;
     }
     std::fputs(PhotometryReport(*fields).c_str(), stdout);

@@ -21,7 +21,8 @@ const char* const kProcessHelp =
 const char* const kHistoryHelp =
     "Usage: talvor-batch history FILE STEP ...\n"
     "\n"
-    "Prints the processing history that \"Processing History\" shows after the steps.\n\n";
+    "Prints the processing history that \"Processing History\" shows after the steps: its\n"
+    "first 498 characters, as the message box shows them.\n\n";
 
 namespace {
 
@@ -31,17 +32,18 @@ int Usage(const char* help) {
     return kExitUsage;
 }
 
-// Loads the file and runs the steps; false (after the program's message) when any fails.
+// Loads the file and runs the steps; false (after the program's message) when any fails,
+// nothing (after saying which step is wrong) when a step is not one the menus can take.
 std::optional<bool> LoadAndApply(BatchContext& context, const std::string& file,
                                  const std::vector<std::string>& steps) {
     std::vector<ProcessingStep> parsed;
     for (const std::string& text : steps) {
-        auto step = ParseProcessingStep(text);
-        if (!step) {
-            std::fprintf(stderr, "talvor-batch: '%s' is not a processing step\n\n", text.c_str());
+        ParsedStep step = ParseProcessingStep(text);
+        if (!step.step) {
+            std::fprintf(stderr, "talvor-batch: '%s': %s\n\n", text.c_str(), step.problem.c_str());
             return std::nullopt;
         }
-        parsed.push_back(std::move(*step));
+        parsed.push_back(std::move(step.step));
     }
     context.ReadExistingSettings();
     const std::filesystem::path path(file);
@@ -86,7 +88,7 @@ int RunHistory(BatchContext& context, const std::vector<std::string>& arguments)
     if (!*applied) {
         return kExitFailed;
     }
-    std::fputs(HistoryText(context.State().state).c_str(), stdout);
+    std::fputs(ShownHistoryText(context.State().state).c_str(), stdout);
     return kExitSuccess;
 }
 

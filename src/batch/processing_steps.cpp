@@ -1,6 +1,7 @@
 #include "batch/processing_steps.h"
 
 #include <charconv>
+#include <cmath>
 #include <filesystem>
 #include <map>
 #include <string_view>
@@ -11,31 +12,38 @@
 #include "processing/calibration_steps.h"
 #include "processing/contrast_stretches.h"
 #include "processing/label_drawing.h"
+#include "processing/median_filter.h"
 #include "processing/merge_mode.h"
 #include "processing/mirror_image.h"
+#include "processing/parameter_steps.h"
 #include "processing/spatial_filters.h"
+#include "processing/stretch_tables.h"
+#include "processing/unsharp_mask.h"
 
 namespace talvor {
 
 const char* const kProcessingStepsHelp =
     "Steps, applied in order exactly as the menu commands do:\n"
-    "  normal:BLACK:WHITE   Normal Stretch with those levels\n"
-    "  power:P              Power Law Stretch (P such as 1.5)\n"
+    "  normal:BLACK:WHITE   Normal Stretch with those levels, BLACK 0..255 below WHITE 1..300\n"
+    "  power:P              Power Law Stretch, P one of 0.1, 0.2, ..., 3.0: the power the\n"
+    "                       dialog holds while its box shows P, stepped there from 1.0, so\n"
+    "                       that power:3.0 is the dialog's \"3.0\" (3.0000000000000018)\n"
     "  sine, log, antilog, invert\n"
     "                       Sine Law, Logarithmic, Antilogarithmic Stretch, Negative\n"
     "  background           Remove Background at the display's background estimate\n"
     "  nonlinear:P          Non-Linear Stretch, P 2..50\n"
-    "  unsharp:RADIUS:POWER Unsharp masking\n"
+    "  unsharp:RADIUS:POWER Unsharp masking, RADIUS 1..7, POWER 1..7\n"
     "  highpass-low, highpass-high, smoother, gaussian, lowpass, basrelief\n"
     "                       the six kernel filters of the Filters menu\n"
-    "  median:RADIUS:TENTHS Median Filter, power = TENTHS x 0.1\n"
+    "  median:RADIUS:TENTHS Median Filter, RADIUS 1..3, power = TENTHS x 0.1, TENTHS 1..10\n"
     "  gradient             Gradient Filter\n"
     "  mirror               Mirror Image\n"
     "  dark:FILE, flat:FILE, average:FILE\n"
     "                       Subtract Image, Apply Flat Field, Average with another file\n"
     "  merge:FILE:RX:RY:MX:MY[:avg]\n"
     "                       Merge two Images: (RX, RY) in the frame so far, (MX, MY) in FILE\n"
-    "  label:TEXT           Label, with Auto Date off\n";
+    "  label:TEXT           Label, with Auto Date off\n"
+    "A parameter outside these ranges is refused, not clamped.\n";
 
 namespace {
 
@@ -90,6 +98,84 @@ std::optional<ProcessingStep> Plain(const std::string& name) {
     return found->second;
 }
 
+bool Within(int value, int low, int high) {
+    return low <= value && value <= high;
+}
+
+std::string Range(int low, int high) {
+    return std::to_string(low) + ".." + std::to_string(high);
+}
+
+ParsedStep Refused(std::string problem) {
+    return {{}, std::move(problem)};
+}
+
+// The dialog's power for a text that names one of its positions, 0.1 to 3.0.
+std::optional<double> DialogPowerNamed(const std::string& text) {
+    constexpr int kLowestTenths = 1;
+    constexpr int kHighestTenths = 30;
+    // The positions are a tenth apart; a text within a millionth of one names it.
+    constexpr double kTolerance = 1e-6;
+    const auto value = Decimal(text);
+    if (!value || !std::isfinite(*value)) {
+        return std::nullopt;
+    }
+    const double tenths = *value * 10;
+    const double nearest = std::round(tenths);
+    if (std::abs(tenths - nearest) > kTolerance || nearest < kLowestTenths ||
+        nearest > kHighestTenths) {
+        return std::nullopt;
+    }
+    return DialogPower(static_cast<int>(nearest));
+}
+
+ParsedStep Power(const std::string& text) {
+    const auto power = DialogPowerNamed(text);
+    if (!power) {
+        return Refused(
+            "the power must be one of 0.1, 0.2, ..., 3.0, the Power Law Stretch dialog's values");
+    }
+    return {[power = *power](Session& session) { PowerLawStretch(session, power); }, {}};
+}
+
+// The steps with whole-number parameters, each only within the range its dialog offers.
+ParsedStep Numbered(const std::string& name, const std::vector<int>& n) {
+    if (name == "normal" && n.size() == 2) {
+        if (!Within(n[0], 0, kMaxBlackLevel) || !Within(n[1], kMinWhiteLevel, kMaxWhiteLevel) ||
+            n[1] <= n[0]) {
+            return Refused("the black level must lie in " + Range(0, kMaxBlackLevel) +
+                           " and the white level in " + Range(kMinWhiteLevel, kMaxWhiteLevel) +
+                           ", above the black level");
+        }
+        return {[n](Session& session) { NormalStretch(session, n[0], n[1]); }, {}};
+    }
+    if (name == "nonlinear" && n.size() == 1) {
+        if (!Within(n[0], kMinNonLinearPower, kMaxNonLinearPower)) {
+            return Refused("the power must lie in " +
+                           Range(kMinNonLinearPower, kMaxNonLinearPower));
+        }
+        return {[n](Session& session) { NonLinearStretch(session, n[0]); }, {}};
+    }
+    if (name == "unsharp" && n.size() == 2) {
+        if (!Within(n[0], kMinUnsharpRadius, kMaxUnsharpRadius) ||
+            !Within(n[1], kMinUnsharpPower, kMaxUnsharpPower)) {
+            return Refused("the radius must lie in " + Range(kMinUnsharpRadius, kMaxUnsharpRadius) +
+                           " and the power in " + Range(kMinUnsharpPower, kMaxUnsharpPower));
+        }
+        return {[n](Session& session) { UnsharpMask(session, n[0], n[1]); }, {}};
+    }
+    if (name == "median" && n.size() == 2) {
+        if (!Within(n[0], kMinMedianRadius, kMaxMedianRadius) ||
+            !Within(n[1], kMinMedianTenths, kMaxMedianTenths)) {
+            return Refused("the radius must lie in " + Range(kMinMedianRadius, kMaxMedianRadius) +
+                           " and the power in tenths in " +
+                           Range(kMinMedianTenths, kMaxMedianTenths));
+        }
+        return {[n](Session& session) { MedianFilter(session, n[0], n[1]); }, {}};
+    }
+    return Refused("not a processing step");
+}
+
 std::optional<ProcessingStep> Merge(const std::vector<std::string>& fields) {
     // The file name may hold colons itself: the numbers are counted from the right.
     const bool average = fields.back() == "avg";
@@ -115,56 +201,42 @@ std::optional<ProcessingStep> Merge(const std::vector<std::string>& fields) {
 
 }  // namespace
 
-std::optional<ProcessingStep> ParseProcessingStep(const std::string& text) {
+ParsedStep ParseProcessingStep(const std::string& text) {
     const std::vector<std::string> fields = Fields(text);
     const std::string& name = fields[0];
     if (fields.size() == 1) {
-        return Plain(name);
+        auto plain = Plain(name);
+        return plain ? ParsedStep{std::move(*plain), {}} : Refused("not a processing step");
     }
     const std::string rest = text.substr(name.size() + 1);
     if (name == "label") {
-        return [rest](Session& session) { LabelImage(session, rest, false, false); };
+        return {[rest](Session& session) { LabelImage(session, rest, false, false); }, {}};
     }
     if (name == "dark") {
-        return [rest](Session& session) { SubtractImage(session, rest); };
+        return {[rest](Session& session) { SubtractImage(session, rest); }, {}};
     }
     if (name == "flat") {
-        return [rest](Session& session) { ApplyFlatField(session, rest); };
+        return {[rest](Session& session) { ApplyFlatField(session, rest); }, {}};
     }
     if (name == "average") {
-        return [rest](Session& session) { AverageWithImage(session, rest); };
+        return {[rest](Session& session) { AverageWithImage(session, rest); }, {}};
     }
     if (name == "merge") {
-        return Merge(fields);
+        auto merge = Merge(fields);
+        return merge ? ParsedStep{std::move(*merge), {}} : Refused("not a processing step");
     }
     if (name == "power" && fields.size() == 2) {
-        const auto power = Decimal(fields[1]);
-        if (!power) {
-            return std::nullopt;
-        }
-        return [power = *power](Session& session) { PowerLawStretch(session, power); };
+        return Power(fields[1]);
     }
     std::vector<int> numbers;
     for (std::size_t i = 1; i < fields.size(); ++i) {
         const auto number = WholeNumber(fields[i]);
         if (!number) {
-            return std::nullopt;
+            return Refused("not a processing step");
         }
         numbers.push_back(*number);
     }
-    if (name == "normal" && numbers.size() == 2) {
-        return [n = numbers](Session& session) { NormalStretch(session, n[0], n[1]); };
-    }
-    if (name == "nonlinear" && numbers.size() == 1) {
-        return [n = numbers](Session& session) { NonLinearStretch(session, n[0]); };
-    }
-    if (name == "unsharp" && numbers.size() == 2) {
-        return [n = numbers](Session& session) { UnsharpMask(session, n[0], n[1]); };
-    }
-    if (name == "median" && numbers.size() == 2) {
-        return [n = numbers](Session& session) { MedianFilter(session, n[0], n[1]); };
-    }
-    return std::nullopt;
+    return Numbered(name, numbers);
 }
 
 }  // namespace talvor

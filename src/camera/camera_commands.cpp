@@ -74,6 +74,8 @@ void EndCommandAlt5(Session& session, CameraLink& link) {
 }
 
 ImageBuffer& ReadoutDestination(Session& session) {
+    // A new photo: the undo copy belongs to a picture that is no longer shown.
+    DiscardUndoCopy(session.images);
     ImageBuffer* destination = session.readout.FrameDestination;
     return destination != nullptr ? *destination : session.images.CurrentImage;
 }

@@ -20,6 +20,7 @@ void FillStartupContents(ImageStore& store) {
     }
     CopyFrame(store.CurrentImage, store.SecondImage);
     CopyFrame(store.CurrentImage, store.UndoImage);
+    DiscardUndoCopy(store);
     std::fill_n(store.FlatImage.begin(), kFramePixels, uint16_t{0});
     for (int i = 0; i < 256; ++i) {
         const auto level = static_cast<uint8_t>(i);

@@ -37,13 +37,24 @@ struct ImageStore {
     DisplayByteBuffer DisplayBytes{};
     DisplayByteBuffer BitmapRows{};
     std::array<PaletteEntry, 256> DisplayPalette{};
+    // Whether UndoImage holds the picture the last processing step started from, with the
+    // current image still that step's result. The store also serves the capture's dark frame,
+    // so its content alone says nothing.
+    bool UndoAvailable = false;
 };
+
+// The current image is no longer the result of the last processing step (a frame was opened
+// or taken, or the picture changed by a command that takes no undo copy): there is nothing to
+// undo until the next step.
+inline void DiscardUndoCopy(ImageStore& store) {
+    store.UndoAvailable = false;
+}
 
 // Makes the stores with their start-up contents.
 std::unique_ptr<ImageStore> CreateImageStore();
 
 // The start-up contents: a vertical grey ramp (row y holds 225 y) in the current, second and
-// undo frames, an empty flat frame, and the grey display palette.
+// undo frames, an empty flat frame, and the grey display palette. Nothing to undo.
 void FillStartupContents(ImageStore& store);
 
 // Copies the 148480 words of the frame area; the words beyond it keep their values.

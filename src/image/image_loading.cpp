@@ -46,6 +46,7 @@ void LoadIntoCurrentImage(Session& session, const std::filesystem::path& file,
         return;
     }
     ClearHistoryAndHeaderTexts(session.state);
+    DiscardUndoCopy(session.images);
     ImageBuffer& current = session.images.CurrentImage;
     const auto bytes = ReadFileBytes(file, kFitsLayout3Size);
     if (IsFits(kind)) {

@@ -67,6 +67,11 @@ void ImageClick(Session& session, ScreenPointer& pointer, int x, int y) {
     }
     const int r = guiding.MeasureRadius;
     if (!ClickInside(x, y, r, margin) && !focusCentre) {
+        // A right click's snap belongs to that click alone: once it is refused, the next left
+        // click must measure where it lands. The pick snaps every click and keeps its flag.
+        if (!picking) {
+            guiding.SnapToStar = false;
+        }
         ReportMessage(session.ui, kCallerText, OutsideImageText(x, y));
         return;
     }

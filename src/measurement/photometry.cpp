@@ -154,6 +154,13 @@ std::string MagnitudeText(int32_t objectSum, int32_t comparisonSum, int32_t back
     return Format("%2.2f", difference);
 }
 
+std::string MagnitudeNote(const std::string& magnitude, int32_t backgroundSum) {
+    if (magnitude.empty() || backgroundSum != 0) {
+        return {};
+    }
+    return std::string(kNoBackgroundNote);
+}
+
 PhotometryFields PhotometryFieldTexts(const Session& session) {
     const PhotometryState& photometry = session.modes.Photometry;
     const int side = 2 * session.guiding.MeasureRadius + 1;
@@ -176,6 +183,7 @@ PhotometryFields PhotometryFieldTexts(const Session& session) {
                                  : Format("%7.0f", session.display.BackgroundLevel * 256);
     fields.magnitude =
         MagnitudeText(photometry.Object.sum, photometry.Comparison.sum, photometry.Background.sum);
+    fields.magnitudeNote = MagnitudeNote(fields.magnitude, photometry.Background.sum);
     fields.cursorX = Whole(photometry.CursorPosition.x);
     fields.cursorY = Whole(photometry.CursorPosition.y);
     fields.cursorValue = Format("%7.0f", photometry.CursorValue);

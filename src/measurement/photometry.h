@@ -14,6 +14,9 @@ struct Session;
 inline constexpr std::string_view kPhotometryHelpCaption = "TALVOR - Control Photometry";
 inline constexpr std::string_view kPhotometryHelpText =
     "Select the value you wish to record when you next press the left mouse button";
+// Shown beside a magnitude difference for which no background was measured: the sums then hold
+// the sky as well as the stars, and the difference is not a calibrated result.
+inline constexpr std::string_view kNoBackgroundNote = "no background subtracted";
 // Photometry starts with the 9-pixel mask.
 inline constexpr int kPhotometryStartRadius = 4;
 
@@ -50,12 +53,18 @@ void TrackCursor(Session& session, int x, int y);
 // "%2.2f", or empty while a sum is missing or not above the background.
 std::string MagnitudeText(int32_t objectSum, int32_t comparisonSum, int32_t backgroundSum);
 
+// The note beside a magnitude difference: kNoBackgroundNote while a magnitude is shown with
+// nothing subtracted from the sums (no background measured, or one that summed to 0), else
+// empty.
+std::string MagnitudeNote(const std::string& magnitude, int32_t backgroundSum);
+
 // The texts of the PHOTOMETRY window's fields.
 struct PhotometryFields {
     std::string objectX, objectY, objectValue;
     std::string comparisonX, comparisonY, comparisonValue;
     std::string backgroundX, backgroundY, backgroundValue;
     std::string magnitude;
+    std::string magnitudeNote;
     std::string cursorX, cursorY, cursorValue;
 };
 PhotometryFields PhotometryFieldTexts(const Session& session);

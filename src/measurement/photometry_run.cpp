@@ -44,7 +44,7 @@ std::string PhotometryReport(const PhotometryFields& fields) {
            "\ncomparison " + fields.comparisonX + " " + fields.comparisonY + " " +
            fields.comparisonValue + "\nbackground " + fields.backgroundX + " " +
            fields.backgroundY + " " + fields.backgroundValue + "\nmagnitude " + fields.magnitude +
-           "\n";
+           "\n" + (fields.magnitudeNote.empty() ? "" : "note " + fields.magnitudeNote + "\n");
 }
 
 }  // namespace talvor

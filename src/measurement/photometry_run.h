@@ -30,7 +30,7 @@ std::optional<PhotometryFields> RunPhotometry(Session& session, ScreenPointer& p
                                               const PhotometryRequest& request);
 
 // The fields one per line: "object X Y VALUE", "comparison X Y VALUE", "background X Y VALUE",
-// "magnitude DIFF".
+// "magnitude DIFF", and "note no background subtracted" when the window shows that note.
 std::string PhotometryReport(const PhotometryFields& fields);
 
 }  // namespace talvor

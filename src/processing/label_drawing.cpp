@@ -66,6 +66,8 @@ void LabelImage(Session& session, std::string_view text, bool autoDate, bool use
     const std::string date =
         useFitsDate ? FitsDateText(session.state.Fits) : ClockDateText(session.clock.LocalTime());
     DrawLabelLine(session.images.CurrentImage, LabelLine(text, autoDate, date));
+    // The label takes no undo copy of its own; undoing the step before it would drop it.
+    DiscardUndoCopy(session.images);
     RefreshDisplay(session);
 }
 

@@ -25,6 +25,8 @@ void ShowFields(MergeState& merge) {
 }
 
 void Merge(Session& session, const MergeState& merge) {
+    // A merge takes no undo copy; undoing the step before it would drop the merge.
+    DiscardUndoCopy(session.images);
     MergeFrames(session.images.CurrentImage, session.images.SecondImage, merge.ReferenceX,
                 merge.ReferenceY, merge.MergeX, merge.MergeY, merge.Average);
 }

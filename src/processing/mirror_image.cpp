@@ -21,6 +21,8 @@ void MirrorImage(Session& session) {
     }
     const auto first = static_cast<std::size_t>(firstRow) * kFrameColumns;
     std::copy(scratch.begin() + first, scratch.begin() + kFramePixels, current.begin() + first);
+    // Mirroring takes no undo copy; undoing the step before it would also undo the mirror.
+    DiscardUndoCopy(session.images);
     RefreshDisplay(session);
 }
 

@@ -25,6 +25,18 @@ double PowerAfterScroll(double power, ScrollAction action) {
     return power;
 }
 
+double DialogPower(int tenths) {
+    constexpr int kOpeningTenths = 10;
+    const ScrollAction toward =
+        tenths > kOpeningTenths ? ScrollAction::LineRight : ScrollAction::LineLeft;
+    const int steps = tenths > kOpeningTenths ? tenths - kOpeningTenths : kOpeningTenths - tenths;
+    double power = 1.0;
+    for (int step = 0; step < steps; ++step) {
+        power = PowerAfterScroll(power, toward);
+    }
+    return power;
+}
+
 int PowerScrollPosition(double power) {
     return static_cast<int>(10 * power);
 }

@@ -13,6 +13,9 @@ namespace talvor {
 // above 0.2, the right arrow adds 0.1 until it reaches 3.0. Repeated steps in double precision
 // end near 0.1 and 3.0, not on them exactly.
 double PowerAfterScroll(double power, ScrollAction action);
+// The power the dialog holds while its box shows tenths x 0.1 (1..30), stepped there straight
+// from the 1.0 it opens with: "3.0" is 3.0000000000000018, "0.1" 0.1000000000000001.
+double DialogPower(int tenths);
 // The bar position of a power: trunc(10 x power).
 int PowerScrollPosition(double power);
 // A power as its box shows it ("%1.1f").

@@ -22,8 +22,19 @@ void RemoveLastHistoryLine(WorkingState& state) {
     }
 }
 
+bool CanUndo(const ImageStore& images) {
+    return images.UndoAvailable;
+}
+
 void UndoLastStep(Session& session) {
-    CopyFrame(session.images.UndoImage, session.images.CurrentImage);
+    ImageStore& images = session.images;
+    if (!CanUndo(images)) {
+        return;
+    }
+    CopyFrame(images.UndoImage, images.CurrentImage);
+    // A second undo would restore the same picture and take away the line of a step that is
+    // still in it, so the history would no longer describe the frame a FITS file stores.
+    DiscardUndoCopy(images);
     RefreshDisplay(session);
     RemoveLastHistoryLine(session.state);
 }
@@ -36,6 +47,10 @@ std::string HistoryText(const WorkingState& state) {
         text += kLineEnd;
     }
     return text;
+}
+
+std::string ShownHistoryText(const WorkingState& state) {
+    return MessageBoxText(kCallerText, HistoryText(state));
 }
 
 void ShowProcessingHistory(Session& session) {

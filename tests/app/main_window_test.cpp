@@ -97,9 +97,10 @@ class MainWindowTest : public QObject {
     }
 
     void everyCommandIsLiveButTheTelescopeOnesWithoutATelescope() {
-        // Telescope commands stay grey without a telescope; Copy waits for a picture.
-        const std::set<int> grey{CmStartAutoGuiding, CmTrainAutoGuiding, CmTelescopeControl,
-                                 CmCopy};
+        // Telescope commands stay grey without a telescope; Copy waits for a picture, Undo for
+        // a processing step.
+        const std::set<int> grey{CmStartAutoGuiding, CmTrainAutoGuiding, CmTelescopeControl, CmCopy,
+                                 CmUndoLastFilter};
         for (QAction* menu : Frame().menuBar()->actions()) {
             const QList<QAction*> items =
                 menu->menu() != nullptr ? menu->menu()->actions() : QList<QAction*>{menu};

@@ -61,6 +61,65 @@ expect 0 "history" "$batch" --data-dir "$data" history "$data/~stars" log power:
 expect 2 "process with an unknown step" "$batch" --data-dir "$data" process "$data/~stars" "$data/x.fit" bogus
 expect 1 "process with a missing dark frame writes nothing" "$batch" --data-dir "$data" process "$data/~stars" "$data/y.fit" dark:/nonexistent
 [ ! -e "$data/y.fit" ] || { echo "FAIL a failed process wrote its output"; failures=$((failures + 1)); }
+# A wrong parameter is refused with its range, never clamped into one; nothing is written.
+refused() {  # refused STEP RANGE-TEXT
+  expect 2 "process $1 is refused" "$batch" --data-dir "$data" process "$data/~stars" "$data/bad.fit" "$1"
+  grep -qF -- "$2" /tmp/talvor-batch-cli.out || { echo "FAIL $1 did not name $2:"; head -n 2 /tmp/talvor-batch-cli.out; failures=$((failures + 1)); }
+  expect 2 "history $1 is refused" "$batch" --data-dir "$data" history "$data/~stars" "$1"
+}
+refused nonlinear:0 "2..50"
+refused nonlinear:51 "2..50"
+refused normal:-5:400 "0..255"
+refused normal:200:100 "above the black level"
+refused unsharp:9:0 "1..7"
+refused median:5:20 "1..3"
+refused median:2:0 "1..10"
+for power in nan inf -1 0 1.55 3.1; do refused "power:$power" "0.1, 0.2, ..., 3.0"; done
+[ ! -e "$data/bad.fit" ] || { echo "FAIL a refused step wrote its output"; failures=$((failures + 1)); }
+expect 0 "parameters at the ends of their ranges" "$batch" --data-dir "$data" process "$data/~stars" "$data/ends.raw" normal:254:255 nonlinear:2 nonlinear:50 unsharp:1:7 median:3:1 power:0.1 power:3.0
+
+# power:3.0 is the Power Law Stretch dialog's "3.0": twenty steps of 0.1 up from 1.0. Checked
+# against that table computed here, on a ramp through every level, where plain 3.0 differs.
+/usr/bin/python3 -c "
+import numpy as np, sys
+ramp = (np.arange(290 * 510, dtype=np.int64) * 65536 // (290 * 510)).astype('<u2')
+open(sys.argv[1], 'wb').write(ramp.tobytes())" "$data/~ramp"
+expect 0 "process power:3.0" "$batch" --data-dir "$data" process "$data/~ramp" "$data/power.raw" power:3.0
+/usr/bin/python3 -c "
+import sys, numpy as np
+def table(p):
+    f = 1 / (32768.0 ** (p - 1))
+    v = [float(i) ** p * f for i in range(32768)]
+    return np.array([32767 if x > 32767.0 else int(x) for x in v])
+dialog = 1.0
+for _ in range(20):
+    dialog += 0.1
+src = np.fromfile(sys.argv[1], '<u2').astype(np.int64)
+out = np.fromfile(sys.argv[2], '<u2').astype(np.int64)
+want = 2 * table(dialog)[src >> 1] % 65536
+plain = 2 * table(3.0)[src >> 1] % 65536
+print('    power:3.0 = %r; %d pixels would differ with 3.0 itself' % (dialog, (plain != want).sum()))
+sys.exit(0 if (out == want).all() and (plain != want).any() else 1)" "$data/~ramp" "$data/power.raw" \
+  || { echo "FAIL power:3.0 is not the dialog's 3.0"; failures=$((failures + 1)); }
+"$batch" process --help 2>&1 | grep -q 'power:3.0 is the dialog.s "3.0" (3.0000000000000018)' \
+  || { echo "FAIL the help does not say which power power:3.0 is"; failures=$((failures + 1)); }
+
+# history prints what the message box shows: the first 498 characters.
+steps=()
+for _ in $(seq 15); do steps+=(normal:100:255); done
+expect 0 "history of fifteen steps" "$batch" --data-dir "$data" history "$data/~stars" "${steps[@]}"
+full=$(for _ in $(seq 15); do printf 'Normal Stretch : max 255 ,min 100 \n'; done | base64 -w0)
+[ "$(base64 -w0 </tmp/talvor-batch-cli.out)" = "$(echo "$full" | base64 -d | head -c 498 | base64 -w0)" ] \
+  || { echo "FAIL history printed $(wc -c </tmp/talvor-batch-cli.out) characters, not the box's 498"; failures=$((failures + 1)); }
+
+# Photometry: a mask the window does not offer is a wrong command line, as a wrong centroid
+# radius is; a magnitude without a background says that nothing was subtracted.
+expect 2 "photometry with a 3-pixel mask" "$batch" --data-dir "$data" photometry "$data/~stars" --object 200,101 --comparison 300,150 --mask 3
+grep -q '1, 5, 7, 9, 13 or 17' /tmp/talvor-batch-cli.out || { echo "FAIL the mask refusal names no masks"; failures=$((failures + 1)); }
+expect 0 "photometry without a background" "$batch" --data-dir "$data" photometry "$data/~stars" --object 200,101 --comparison 300,150
+grep -qx 'note no background subtracted' /tmp/talvor-batch-cli.out || { echo "FAIL photometry without a background printed:"; cat /tmp/talvor-batch-cli.out; failures=$((failures + 1)); }
+expect 0 "photometry with a background" "$batch" --data-dir "$data" photometry "$data/~stars" --object 200,101 --comparison 300,150 --background 50,50
+! grep -q '^note' /tmp/talvor-batch-cli.out || { echo "FAIL photometry with a background printed a note"; failures=$((failures + 1)); }
 rm -rf "$data"
 rm -f /tmp/talvor-batch-cli.out
 exit $((failures > 0))

@@ -83,6 +83,21 @@ TEST_F(ImageClickTest, PhotometryClickOutsideIsRefusedWithItsPosition) {
     EXPECT_EQ(session.modes.Photometry.Object.position, (PixelPosition{100, 100}));
 }
 
+TEST_F(ImageClickTest, ARefusedRightClickLeavesTheNextLeftClickWhereItLands) {
+    ASSERT_EQ(StartPhotometry(session), PhotometryStart::Started);
+    Star(150, 120, 40000);
+    HandleRightButtonUp(session, pointer, {3, 200, 0, 0});
+    EXPECT_EQ(ui.messages, (std::vector<std::string>{Outside(3, 200)}));
+    EXPECT_FALSE(session.guiding.SnapToStar);
+    // Beside the star, a left click measures its own mask and the pointer stays.
+    HandleLeftButtonUp(session, pointer, {153, 123, 0, 0});
+    EXPECT_EQ(session.modes.Photometry.Object.position, (PixelPosition{153, 123}));
+    EXPECT_EQ(pointer.Position(), (ScreenPoint{500, 500}));
+    // A right click still snaps.
+    HandleRightButtonUp(session, pointer, {153, 123, 0, 0});
+    EXPECT_EQ(session.modes.Photometry.Object.position, (PixelPosition{150, 120}));
+}
+
 TEST_F(ImageClickTest, RowPlotPicksTheRowWithinTheMeasureRadius) {
     ASSERT_EQ(BeginRowPlot(session), AnalysisOpen::Open);
     int redraws = 0;

@@ -2,9 +2,11 @@
 // profile's line, the 3-D plot's picture and the PHOTOMETRY window's fields and buttons, read
 // back from what they paint.
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -293,6 +295,91 @@ class MeasurementWindowsTest : public QObject {
         // Clicks measure nothing once photometry has ended.
         QTest::mouseClick(viewport, Qt::LeftButton, {}, QPoint(100, 100));
         QCOMPARE(session.modes.Photometry.Comparison.sum, 0);
+    }
+
+    void measuringWindowsOpenBesideThePictureAndWhereTheyWereLeft() {
+        auto app = testing::StartProgram(fixture_.folder->path().toStdString());
+        app->Show();
+        TalvorFrame& frame = app->Frame();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        QWidget* viewport = frame.Client()->viewport();
+        const QRect picture = QRect(viewport->mapToGlobal(QPoint(0, 0)), viewport->size())
+                                  .intersected(QRect(viewport->mapToGlobal(QPoint(0, 0)),
+                                                     QSize(kFrameColumns, kFrameRows)));
+        const QRect screen = viewport->screen()->availableGeometry();
+        const auto opened = [&frame]<typename Dialog>(Dialog*) {
+            Dialog* dialog = nullptr;
+            for (auto* candidate : frame.findChildren<Dialog*>()) {
+                dialog = candidate->isVisible() ? candidate : dialog;
+            }
+            return dialog;
+        };
+        const struct {
+            int command;
+            QDialog* (*find)(TalvorFrame&);
+        } windows[] = {
+            {CmPhotometry, [](TalvorFrame& f) -> QDialog* { return f.findChild<TPHDialog*>(); }},
+            {CmHistogram, [](TalvorFrame& f) -> QDialog* { return f.findChild<THistDialog*>(); }},
+            {CmRowIntensityPlot,
+             [](TalvorFrame& f) -> QDialog* { return f.findChild<TRowDialog*>(); }},
+        };
+        for (const auto& window : windows) {
+            frame.Dispatch(window.command);
+            QDialog* dialog = window.find(frame);
+            QVERIFY(dialog != nullptr && dialog->isVisible());
+            QVERIFY2(screen.contains(dialog->frameGeometry()), dialog->metaObject()->className());
+            QVERIFY2(!dialog->frameGeometry().intersects(picture),
+                     dialog->metaObject()->className());
+            dialog->close();
+            QTRY_VERIFY(window.find(frame) == nullptr);
+        }
+
+        // Moved by the user, the window comes back there; moved off the screen, onto it.
+        frame.Dispatch(CmPhotometry);
+        TPHDialog* photometry = opened(static_cast<TPHDialog*>(nullptr));
+        QVERIFY(photometry != nullptr);
+        photometry->move(150, 120);
+        photometry->close();
+        QTRY_VERIFY(frame.findChild<TPHDialog*>() == nullptr);
+        frame.Dispatch(CmPhotometry);
+        photometry = opened(static_cast<TPHDialog*>(nullptr));
+        QVERIFY(photometry != nullptr);
+        QCOMPARE(photometry->pos(), QPoint(150, 120));
+        photometry->move(screen.right() + 500, screen.bottom() + 500);
+        photometry->close();
+        QTRY_VERIFY(frame.findChild<TPHDialog*>() == nullptr);
+        frame.Dispatch(CmPhotometry);
+        photometry = opened(static_cast<TPHDialog*>(nullptr));
+        QVERIFY(photometry != nullptr);
+        QVERIFY(screen.contains(photometry->frameGeometry()));
+        photometry->close();
+        // Each window keeps its own place: the histogram still opens beside the picture.
+        frame.Dispatch(CmHistogram);
+        THistDialog* histogram = opened(static_cast<THistDialog*>(nullptr));
+        QVERIFY(histogram != nullptr);
+        QVERIFY(!histogram->frameGeometry().intersects(picture));
+        histogram->close();
+    }
+
+    void photometryNotesAMagnitudeWithoutBackground() {
+        std::fill_n(Frame().begin(), kFramePixels, uint16_t{1000});
+        QVERIFY(StartPhotometry(State()) == PhotometryStart::Started);
+        TPHDialog dialog(State(), nullptr);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        auto* note = Find<QLabel>(&dialog, "magnitudeNote");
+        QCOMPARE(note->text(), QString());
+        MeasureTarget(State(), 100, 100);
+        ChooseTarget(State(), PhotometryTarget::Comparison);
+        PixelAt(Frame(), 200, 200) = 5000;
+        MeasureTarget(State(), 200, 200);
+        QVERIFY(!Find<QLineEdit>(&dialog, "magnitude")->text().isEmpty());
+        QCOMPARE(note->text(), QStringLiteral("no background subtracted"));
+        QVERIFY(note->isVisible());
+        ChooseTarget(State(), PhotometryTarget::Background);
+        MeasureTarget(State(), 300, 50);
+        QCOMPARE(note->text(), QString());
+        dialog.close();
     }
 
     void boundCommandsOpenEachWindowOnce() {

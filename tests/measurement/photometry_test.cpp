@@ -97,6 +97,29 @@ TEST_F(PhotometryTest, MagnitudeNeedsBothSumsAboveTheBackground) {
     EXPECT_EQ(MagnitudeText(20000, 0, -5), "");
 }
 
+TEST_F(PhotometryTest, AMagnitudeWithoutABackgroundSaysNothingWasSubtracted) {
+    // Stars of 4000 and 1000 above a sky of 1000: the true difference is -1.51; the sums with
+    // the sky in them give -0.99.
+    Fill(1000);
+    Square(100, 100, 4, 5000);
+    Square(300, 200, 4, 2000);
+    ASSERT_EQ(StartPhotometry(session), PhotometryStart::Started);
+    EXPECT_EQ(Fields().magnitudeNote, "");  // no magnitude, no note
+    Click(100, 100);
+    ChooseTarget(session, PhotometryTarget::Comparison);
+    Click(300, 200);
+    EXPECT_EQ(Fields().magnitude, "-0.99");
+    EXPECT_EQ(Fields().magnitudeNote, "no background subtracted");
+    // Choosing the target is not measuring it.
+    ChooseTarget(session, PhotometryTarget::Background);
+    EXPECT_EQ(Fields().magnitudeNote, "no background subtracted");
+    Click(400, 50);
+    EXPECT_EQ(Fields().magnitude, "-1.51");
+    EXPECT_EQ(Fields().magnitudeNote, "");
+    EXPECT_EQ(MagnitudeNote("", 0), "");
+    EXPECT_EQ(MagnitudeNote("-2.50", 81000), "");
+}
+
 TEST_F(PhotometryTest, BackgroundValueIsTheDisplayEstimateUntilTheBackgroundIsChosen) {
     ASSERT_EQ(StartPhotometry(session), PhotometryStart::Started);
     session.display.BackgroundLevel = 10;
@@ -175,7 +198,7 @@ TEST_F(PhotometryTest, BatchRunMeasuresAsTheWindowAndEndsPhotometry) {
     // No background measured: the display's estimate stands for it.
     EXPECT_EQ(PhotometryReport(*fields),
               "object 100 100   20000\ncomparison 300 200    2000\nbackground 0 0     768\n"
-              "magnitude -2.50\n");
+              "magnitude -2.50\nnote no background subtracted\n");
 
     request.background = PixelPosition{400, 50};
     fields = RunPhotometry(session, pointer, request);

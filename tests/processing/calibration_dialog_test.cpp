@@ -207,6 +207,27 @@ class CalibrationDialogTest : public QObject {
         QVERIFY(QTest::qWaitFor([&] { return dialog.isNull(); }));
     }
 
+    void undoIsGreyedAfterAnOpen() {
+        TalvorFrame frame(State());
+        FillCurrent(1000);
+        State().state.LastFileKind = FileKind::AllFiles;
+        QVERIFY(!frame.MenuAction(CmUndoLastFilter)->isEnabled());
+        ChooseInFileDialog(NativeFile(fixture_.folder->filePath("~dark"), 300));
+        frame.Dispatch(CmSubtractImage);
+        QVERIFY(frame.MenuAction(CmUndoLastFilter)->isEnabled());
+        // The older picture in the undo store must not come back over the opened one.
+        ChooseInFileDialog(NativeFile(fixture_.folder->filePath("~light"), 2500));
+        frame.Dispatch(CmOpen);
+        QCOMPARE(PixelAt(Current(), 10, 10), uint16_t{2500});
+        QVERIFY(!frame.MenuAction(CmUndoLastFilter)->isEnabled());
+        const std::vector<QAction*> keys = frame.AcceleratorActions(CmUndoLastFilter);
+        QVERIFY(!keys.empty());
+        for (QAction* key : keys) {
+            key->trigger();
+        }
+        QCOMPARE(PixelAt(Current(), 10, 10), uint16_t{2500});
+    }
+
     void boundCommandsRunThroughTheFileDialog() {
         TalvorFrame frame(State());
         BindCalibrationAndLabelCommands(frame, State());
@@ -223,9 +244,11 @@ class CalibrationDialogTest : public QObject {
         QCOMPARE(State().state.LastFileKind, FileKind::NativeRaw);
         frame.Dispatch(CmProcessingHistory);
         QCOMPARE(fixture_.ui->messages.back(), std::string("Dark Frame Subtracted \n"));
+        QVERIFY(frame.MenuAction(CmUndoLastFilter)->isEnabled());
         frame.Dispatch(CmUndoLastFilter);
         QCOMPARE(PixelAt(Current(), 10, 10), uint16_t{1000});
         QCOMPARE(State().state.HistoryLines[0], std::string());
+        QVERIFY(!frame.MenuAction(CmUndoLastFilter)->isEnabled());
 
         // A chosen automatic file is held whole, however long its path; Cancel keeps it.
         const QString deep = fixture_.folder->filePath(QString(60, 'd'));

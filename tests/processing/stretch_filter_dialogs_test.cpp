@@ -12,6 +12,7 @@
 #include "app/ui/talvor_frame.h"
 #include "core/command_ids.h"
 #include "core/session.h"
+#include "processing/parameter_steps.h"
 #include "processing/ui/contrast_filter_commands.h"
 #include "processing/ui/median_dialog.h"
 #include "processing/ui/nonlinear_stretch_dialog.h"
@@ -165,6 +166,20 @@ class StretchFilterDialogsTest : public QObject {
         QCOMPARE(Text(dialog, "powerEdit"), QStringLiteral("0.1"));
         QCOMPARE(bar->value(), 1);
         QCOMPARE(HelpBox(dialog).value(0), QStringLiteral("TALVOR - Power Law Stretch"));
+    }
+
+    void eachPowerShownIsTheValueTheBatchToolUses() {
+        // Stepped straight from its opening 1.0, the dialog holds at each position the value
+        // that talvor-batch's power:P gives for the same text.
+        for (int tenths = 1; tenths <= 30; ++tenths) {
+            TPowerDialog dialog;
+            Step(dialog, "powerBar", tenths > 10 ? kRight : kLeft, std::abs(tenths - 10));
+            QCOMPARE(Text(dialog, "powerEdit"), QString::number(tenths / 10.0, 'f', 1));
+            QVERIFY(dialog.Power() == DialogPower(tenths));  // bit for bit, not nearly
+        }
+        QVERIFY(DialogPower(30) == 3.0000000000000018);
+        QVERIFY(DialogPower(30) != 3.0);
+        QVERIFY(DialogPower(10) == 1.0);
     }
 
     void spinBarsStepWithinTheirLimits() {

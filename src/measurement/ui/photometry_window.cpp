@@ -92,6 +92,12 @@ TPHDialog::TPHDialog(Session& session, QWidget* picture, QWidget* parent)
     measurements->addWidget(new QLabel(QStringLiteral("Magnitude difference")), 4, 0, 1, 3,
                             Qt::AlignRight);
     measurements->addWidget(magnitude_, 4, 3);
+    // Under the magnitude, so that the fields above keep their places whether it shows or not.
+    magnitudeNote_ = new QLabel;
+    magnitudeNote_->setObjectName("magnitudeNote");
+    magnitudeNote_->setStyleSheet(QStringLiteral("color: #b00000;"));
+    magnitudeNote_->setMinimumHeight(magnitudeNote_->fontMetrics().height());
+    measurements->addWidget(magnitudeNote_, 5, 0, 1, 4, Qt::AlignRight);
     connect(targets_, &QButtonGroup::idClicked, this,
             [this](int row) { ChooseTarget(session_, kTargetButtons[row].target); });
 
@@ -194,6 +200,7 @@ void TPHDialog::Refresh() {
             field->setText(shown);
         }
     }
+    magnitudeNote_->setText(QString::fromStdString(fields.magnitudeNote));
 
     const QSignalBlocker blockMasks(masks_);
     masks_->button(ShownMaskRadius(session_.guiding.MeasureRadius))->setChecked(true);

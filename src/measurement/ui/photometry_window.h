@@ -5,6 +5,7 @@
 #include <functional>
 
 class QButtonGroup;
+class QLabel;
 class QLineEdit;
 
 namespace talvor {
@@ -49,6 +50,7 @@ class TPHDialog : public QDialog {
     QLineEdit* backgroundY_;
     QLineEdit* backgroundValue_;
     QLineEdit* magnitude_;
+    QLabel* magnitudeNote_;
     QLineEdit* cursorX_;
     QLineEdit* cursorY_;
     QLineEdit* cursorValue_;
