@@ -48,7 +48,13 @@ std::optional<QString> ChooseImageFile(QWidget* parent, const FileDialogSetup& s
     const QString chosen = dialog.selectedFiles().front();
     directory = QFileInfo(chosen).absolutePath();
     if (chosenFilter != nullptr) {
-        *chosenFilter = static_cast<int>(setup.filters.indexOf(dialog.selectedNameFilter())) + 1;
+        // The dialog may name the filter without its patterns.
+        const QString selected = dialog.selectedNameFilter();
+        for (int i = 0; i < setup.filters.size(); ++i) {
+            if (setup.filters[i] == selected || setup.filters[i].startsWith(selected + " (")) {
+                *chosenFilter = i + 1;
+            }
+        }
     }
     return chosen;
 }
