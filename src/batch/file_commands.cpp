@@ -69,9 +69,10 @@ std::string ForeignKind(const std::filesystem::path& file, ImageFileKind kind) {
     if (IsFits(kind)) {
         WorkingState scratch;
         auto frame = std::make_unique<ImageBuffer>();
-        if (DecodeFitsFile(*bytes, kind == ImageFileKind::FitsLayout1   ? 1
-                                   : kind == ImageFileKind::FitsLayout2 ? 2
-                                                                        : 3,
+        if (DecodeFitsFile(*bytes,
+                           kind == ImageFileKind::FitsLayout1   ? 1
+                           : kind == ImageFileKind::FitsLayout2 ? 2
+                                                                : 3,
                            *frame, scratch) != FitsReadResult::NotOurs) {
             return {};
         }

@@ -25,7 +25,8 @@ constexpr const char* kSaturateSigned = "SATURATE=                32768";
 constexpr const char* kSaturateUnsigned = "SATURATE=                65535";
 constexpr const char* kSaturate8Bit = "SATURATE=                  255";
 // Our rows are stored top row first; most FITS programs count rows from the bottom.
-constexpr const char* kRowOrder = "ROWORDER= 'TOP-DOWN'           / first row stored is the top of the picture";
+constexpr const char* kRowOrder =
+    "ROWORDER= 'TOP-DOWN'           / first row stored is the top of the picture";
 
 std::string NumberCard(const char* key, double value) {
     char number[40];
@@ -116,7 +117,8 @@ int ReadOffset(const HeaderCard& card) {
 
 // The unsigned format: the older one by its zero offset, the standard one by its saturation.
 bool ReadsUnsigned(const HeaderCard& offsetCard, const HeaderCard& saturationCard) {
-    return ColumnsRead(offsetCard, 1, kZeroOffset) || ColumnsRead(saturationCard, 1, kSaturateUnsigned);
+    return ColumnsRead(offsetCard, 1, kZeroOffset) ||
+           ColumnsRead(saturationCard, 1, kSaturateUnsigned);
 }
 
 FitsReadResult ReadRows(const std::vector<uint8_t>& bytes, std::size_t start, int rows, int offset,

@@ -318,12 +318,12 @@ std::string PlaceForeignImage(const ForeignFitsImage& image, ImageBuffer& frame,
     if (smallFrame || (image.width == kFrameColumns && image.height == kFrameRows)) {
         // Taken as it is.
     } else if (image.width > kFrameColumns || image.height > kFrameRows) {
-        note = "The image is " + size + " pixels; the frame holds 512 x 290, so only its top-left " +
+        note = "The image is " + size +
+               " pixels; the frame holds 512 x 290, so only its top-left " +
                SizeText(image.takenWidth, image.takenHeight) + " pixels were taken";
-        note += image.width > kFrameColumns
-                    ? ", columns " + std::to_string(kFrameColumns + 1) + " to " +
-                          std::to_string(image.width) + " were cut"
-                    : "";
+        note += image.width > kFrameColumns ? ", columns " + std::to_string(kFrameColumns + 1) +
+                                                  " to " + std::to_string(image.width) + " were cut"
+                                            : "";
         note += image.height > kFrameRows
                     ? std::string(image.width > kFrameColumns ? " and" : ",") + " rows " +
                           std::to_string(kFrameRows + 1) + " to " + std::to_string(image.height) +
@@ -350,9 +350,9 @@ std::string PlaceForeignImage(const ForeignFitsImage& image, ImageBuffer& frame,
 void TakeForeignHeader(const ForeignFitsHeader& header, WorkingState& state) {
     FitsDetails& details = state.Fits;
     const std::pair<const char*, std::string*> texts[] = {
-        {"OBJECT", &details.object},     {"TELESCOP", &details.telescope},
+        {"OBJECT", &details.object},       {"TELESCOP", &details.telescope},
         {"INSTRUME", &details.instrument}, {"OBSERVER", &details.observer},
-        {"ORIGIN", &details.origin},     {"FILTER", &details.filter}};
+        {"ORIGIN", &details.origin},       {"FILTER", &details.filter}};
     for (const auto& [key, field] : texts) {
         if (const auto found = header.texts.find(key); found != header.texts.end()) {
             *field = AsciiText(WithoutTrailingBlanks(found->second)).substr(0, kFitsTextLength);

@@ -95,7 +95,8 @@ std::string ParagraphText(const std::array<HeaderCard, kParagraphCards>& cards) 
 
 std::string WithoutTrailingBlanks(std::string_view text) {
     const std::size_t end = text.find_last_not_of(' ');
-    return std::string(end == std::string_view::npos ? std::string_view{} : text.substr(0, end + 1));
+    return std::string(end == std::string_view::npos ? std::string_view{}
+                                                     : text.substr(0, end + 1));
 }
 
 }  // namespace talvor

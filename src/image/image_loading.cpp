@@ -75,8 +75,8 @@ LoadResult LoadIntoCurrentImage(Session& session, const std::filesystem::path& f
     }
     if (!loaded) {
         if (!LooksLikeFits(*bytes)) {
-            ReportMessage(session.ui, kind == ImageFileKind::Unknown ? kNotSuitableFile
-                                                                     : kFitsNotOurs);
+            ReportMessage(session.ui,
+                          kind == ImageFileKind::Unknown ? kNotSuitableFile : kFitsNotOurs);
             return LoadResult::Refused;
         }
         const auto image = ReadForeignFits(file);

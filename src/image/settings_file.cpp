@@ -329,8 +329,8 @@ SettingsDecoding DecodeSettings(std::vector<uint8_t> bytes, Session& session) {
     FieldReader in(std::move(bytes));
     SettingsDecoding decoding = SettingsDecoding::Complete;
     try {
-        decoding = ReadFields(in, session) ? SettingsDecoding::NeedsRepair
-                                           : SettingsDecoding::Complete;
+        decoding =
+            ReadFields(in, session) ? SettingsDecoding::NeedsRepair : SettingsDecoding::Complete;
     } catch (const FileEnded&) {
         decoding = SettingsDecoding::EndedEarly;
     }

@@ -112,12 +112,15 @@ TEST_F(ForeignFitsTest, EveryIntegerAndFloatTypeAndAnExtension) {
         bool extension;
         double bzero;
     };
-    const Case cases[] = {{"bytes.fit", BYTE_IMG, false, 0},     {"short.fit", SHORT_IMG, false, 0},
-                          {"long.fit", LONG_IMG, false, 0},      {"float.fit", FLOAT_IMG, false, 0},
-                          {"double.fit", DOUBLE_IMG, false, 0},  {"ext.fits", SHORT_IMG, true, 32768},
-                          {"offset.fit", SHORT_IMG, false, 32768}};
+    const Case cases[] = {
+        {"bytes.fit", BYTE_IMG, false, 0},      {"short.fit", SHORT_IMG, false, 0},
+        {"long.fit", LONG_IMG, false, 0},       {"float.fit", FLOAT_IMG, false, 0},
+        {"double.fit", DOUBLE_IMG, false, 0},   {"ext.fits", SHORT_IMG, true, 32768},
+        {"offset.fit", SHORT_IMG, false, 32768}};
     for (const Case& c : cases) {
-        const double most = c.bitpix == BYTE_IMG ? 255 : c.bitpix == SHORT_IMG && c.bzero == 0 ? 32767 : 65535;
+        const double most = c.bitpix == BYTE_IMG                    ? 255
+                            : c.bitpix == SHORT_IMG && c.bzero == 0 ? 32767
+                                                                    : 65535;
         const auto file = MakeFile(
             c.name, c.bitpix, 512, 290,
             [most](long x, long y) { return std::fmod(x * 7.0 + y * 13.0, most + 1); }, {},
@@ -131,8 +134,9 @@ TEST_F(ForeignFitsTest, EveryIntegerAndFloatTypeAndAnExtension) {
 }
 
 TEST_F(ForeignFitsTest, LargerImagesAreCutAndSmallerOnesStandAtTheTopLeft) {
-    const auto large = MakeFile("camera.fit", USHORT_IMG, 640, 480,
-                                [](long x, long y) { return static_cast<double>(x + 1000 * (y % 60)); });
+    const auto large = MakeFile("camera.fit", USHORT_IMG, 640, 480, [](long x, long y) {
+        return static_cast<double>(x + 1000 * (y % 60));
+    });
     ASSERT_EQ(Open(large), LoadResult::Loaded);
     EXPECT_EQ(At(511, 289), 511 + 1000 * (289 % 60));
     ASSERT_EQ(ui.messages.size(), 1u);
@@ -164,9 +168,9 @@ TEST_F(ForeignFitsTest, LargerImagesAreCutAndSmallerOnesStandAtTheTopLeft) {
 }
 
 TEST_F(ForeignFitsTest, ValuesOutsideTheRangeAreScaledIntoIt) {
-    const auto file =
-        MakeFile("stacked.fit", FLOAT_IMG, 512, 290,
-                 [](long x, long y) { return x == 0 && y == 0 ? -100.0 : x == 1 && y == 0 ? 131000.0 : 500.0; });
+    const auto file = MakeFile("stacked.fit", FLOAT_IMG, 512, 290, [](long x, long y) {
+        return x == 0 && y == 0 ? -100.0 : x == 1 && y == 0 ? 131000.0 : 500.0;
+    });
     ASSERT_EQ(Open(file), LoadResult::Loaded);
     EXPECT_EQ(At(0, 0), 0);
     EXPECT_EQ(At(1, 0), 65535);

@@ -347,8 +347,8 @@ TEST(AsciiTextTest, LettersTakeTheirNearestAsciiSpelling) {
     EXPECT_EQ(AsciiText("Renée Østergaard"), "Renee Ostergaard");
     EXPECT_EQ(AsciiText("Straße Łódź Œuvre"), "Strasse Lodz OEuvre");
     EXPECT_EQ(AsciiText("M’s “deep” sky — 20°"), "M's \"deep\" sky - 20deg");
-    EXPECT_EQ(AsciiText("e\xcc\x81"), "e");            // a combining accent after its letter
-    EXPECT_EQ(AsciiText("Caf\xe9"), "Cafe");               // Latin-1 from an older settings file
+    EXPECT_EQ(AsciiText("e\xcc\x81"), "e");   // a combining accent after its letter
+    EXPECT_EQ(AsciiText("Caf\xe9"), "Cafe");  // Latin-1 from an older settings file
     EXPECT_EQ(AsciiText("\xe6\x98\x9f tab\there"), "? tab here");  // no Latin letter
     EXPECT_EQ(AsciiText("\xf0\x9f\x94\xad"), "?");
 }

@@ -80,10 +80,9 @@ TEST_F(ImageLoadingTest, ARefusedOpenChangesNothing) {
     EXPECT_EQ(LoadIntoCurrentImage(session, broken, "foreign.fit"), LoadResult::Refused);
     const auto odd = Write("odd.fit", std::vector<uint8_t>(1000, 'x'));
     EXPECT_EQ(LoadIntoCurrentImage(session, odd, "odd.fit"), LoadResult::Refused);
-    EXPECT_EQ(ui.messages,
-              (std::vector<std::string>{
-                  "Unable to load FITS file, File was not saved by this program",
-                  "You didn't choose an Zenka or a suitable FITS File"}));
+    EXPECT_EQ(ui.messages, (std::vector<std::string>{
+                               "Unable to load FITS file, File was not saved by this program",
+                               "You didn't choose an Zenka or a suitable FITS File"}));
     EXPECT_TRUE(ui.captions.empty());
     EXPECT_EQ(images->CurrentImage[0], 700);
     EXPECT_EQ(session.state.Fits.object, "M42");

@@ -64,8 +64,7 @@ TEST_F(ProgramDefaultsTest, SaveChangesTakesTheFieldsOnlyWithinTheirRanges) {
     DefaultsFields fields = Shown();
     fields.raPixelsPerSecond = "5";
     fields.raBacklash = " 25 ";
-    EXPECT_EQ(SlewFieldsProblem(fields),
-              "\"RA Backlash\" must be a whole number from 0 to 20.");
+    EXPECT_EQ(SlewFieldsProblem(fields), "\"RA Backlash\" must be a whole number from 0 to 20.");
     fields.raBacklash = "20";
     fields.decHysteresis = "fast";
     EXPECT_EQ(SlewFieldsProblem(fields),

@@ -200,9 +200,9 @@ TEST_F(SettingsFileTest, OutOfRangeBacklashIsClampedAndEveryOtherFieldKept) {
         ASSERT_EQ(repaired.size(), kSettingsFileSize);
         EXPECT_EQ(repaired[kRaBacklashAt], clamped);
         EXPECT_EQ(repaired[kTelescopeAt], 'l');
-        EXPECT_EQ(std::string(repaired.begin() + kSubDirectoryAt,
-                              repaired.begin() + kSubDirectoryAt + 6),
-                  "night1");
+        EXPECT_EQ(
+            std::string(repaired.begin() + kSubDirectoryAt, repaired.begin() + kSubDirectoryAt + 6),
+            "night1");
     }
     auto bytes = FileWith([](Session&) {});
     PutInt16(bytes, kDecBacklashAt, -1);

@@ -112,9 +112,8 @@ void FileMenuCommands::SaveAs(SaveMode mode) {
         session_.state.Fits.eightBit = false;
     }
     const QString title = QFileInfo(file).fileName().toLower();
-    session_.state.LastFileKind = format == SaveFormat::Fits
-                                      ? FileKind::Fits
-                                      : FileKindOfChoice(title, setup.defaultSuffix);
+    session_.state.LastFileKind =
+        format == SaveFormat::Fits ? FileKind::Fits : FileKindOfChoice(title, setup.defaultSuffix);
 
     bool written = false;
     if (format == SaveFormat::Native) {

@@ -56,8 +56,7 @@ TFITSDialog::TFITSDialog(Session& session, FitsDetails& details, bool& unsignedF
       eightBit_(new QCheckBox(QStringLiteral("8 bit integer (16 bit default)"), this)),
       unsigned_(new QCheckBox(QStringLiteral("Unsigned Integer Format"), this)) {
     setWindowTitle(QStringLiteral("FITS DETAILS"));
-    const FitsDetailsForm form =
-        FitsDetailsFormFor(details_, session_.settings.UtOffsetHours);
+    const FitsDetailsForm form = FitsDetailsFormFor(details_, session_.settings.UtOffsetHours);
     object_->setText(ToQString(form.object));
     observer_->setText(ToQString(form.observer));
     origin_->setText(ToQString(form.origin));
@@ -73,6 +72,9 @@ TFITSDialog::TFITSDialog(Session& session, FitsDetails& details, bool& unsignedF
     time_->setText(ToQString(form.time));
     history_->setFixedHeight(kParagraphHeight);
     comment_->setFixedHeight(kParagraphHeight);
+    // A header card holds no tab: Tab moves on to the next field, as in the other fields.
+    history_->setTabChangesFocus(true);
+    comment_->setTabChangesFocus(true);
     utOffset_ = form.utOffsetHours;
     utBar_->setRange(kMinUtOffset, kMaxUtOffset);
     utBar_->setSingleStep(1);
