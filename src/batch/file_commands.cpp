@@ -1,13 +1,19 @@
 #include "batch/file_commands.h"
 
+#include <sys/stat.h>
+
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
+#include <memory>
 
 #include "batch/batch_context.h"
 #include "batch/exit_status.h"
 #include "batch/output_file.h"
 #include "core/messages.h"
 #include "image/file_bytes.h"
+#include "image/fits_file.h"
+#include "image/foreign_fits.h"
 #include "image/image_file_kind.h"
 #include "image/image_loading.h"
 
@@ -16,9 +22,10 @@ namespace talvor {
 const char* const kInfoHelp =
     "Usage: talvor-batch info FILE\n"
     "\n"
-    "Tells what FILE is, by its size as Open does: native 290 rows, native 256 rows,\n"
-    "FITS layout 1, 2 or 3. For FITS files it then lists the header fields, one\n"
-    "'NAME: value' line each, and one 'HISTORY: text' line per processing step.\n";
+    "Tells what FILE is, as Open does: native 290 rows, native 256 rows, FITS layout\n"
+    "1, 2 or 3 (told by size), or 'FITS image W x H' for a FITS file of another\n"
+    "program. For FITS files it then lists the header fields, one 'NAME: value' line\n"
+    "each, and one 'HISTORY: text' line per processing step.\n";
 
 const char* const kConvertHelp =
     "Usage: talvor-batch convert IN OUT [--8bit] [--unsigned]\n"
@@ -26,13 +33,13 @@ const char* const kConvertHelp =
     "Loads IN as Open does and writes OUT in the format its extension names:\n"
     ".fit/.fits FITS, .tif/.tiff the TIFF export, .bmp the display bitmap,\n"
     "anything else the native raw format. A FITS output keeps the header texts of a\n"
-    "FITS input and the processing history.\n"
+    "FITS input and the processing history; its DATE-OBS and TIME-OBS are those of\n"
+    "the input, or, when the input has none (a native file), the time IN was last\n"
+    "written, in universal time.\n"
     "  --8bit      write 8-bit FITS data\n"
     "  --unsigned  write unsigned 16-bit FITS data\n";
 
 namespace {
-
-constexpr int kNotSuitableFile = 41;
 
 const char* KindName(ImageFileKind kind) {
     switch (kind) {
@@ -50,6 +57,31 @@ const char* KindName(ImageFileKind kind) {
             break;
     }
     return "";
+}
+
+// "FITS image W x H" for a file that Open reads through the standard FITS reader; empty for
+// the program's own layouts.
+std::string ForeignKind(const std::filesystem::path& file, ImageFileKind kind) {
+    const auto bytes = ReadFileBytes(file, kFitsLayout3Size);
+    if (!bytes || !LooksLikeFits(*bytes)) {
+        return {};
+    }
+    if (IsFits(kind)) {
+        WorkingState scratch;
+        auto frame = std::make_unique<ImageBuffer>();
+        if (DecodeFitsFile(*bytes,
+                           kind == ImageFileKind::FitsLayout1   ? 1
+                           : kind == ImageFileKind::FitsLayout2 ? 2
+                                                                : 3,
+                           *frame, scratch) != FitsReadResult::NotOurs) {
+            return {};
+        }
+    }
+    const auto image = ReadForeignFits(file);
+    if (!image) {
+        return {};
+    }
+    return "FITS image " + std::to_string(image->width) + " x " + std::to_string(image->height);
 }
 
 void PrintFitsFields(const WorkingState& state) {
@@ -81,9 +113,31 @@ void PrintFitsFields(const WorkingState& state) {
     }
 }
 
+// Loads as Open does. A note about what was cut or scaled goes to standard error and the load
+// still counts.
 bool Load(BatchContext& context, const std::filesystem::path& file) {
-    LoadIntoCurrentImage(context.State(), file, file.filename().string());
-    return !context.Ui().MessageShown();
+    if (LoadIntoCurrentImage(context.State(), file, file.filename().string()) !=
+        LoadResult::Loaded) {
+        return false;
+    }
+    context.Ui().ForgetMessages();
+    return true;
+}
+
+// A frame without a date is dated by the time its file was last written.
+void DateFromFileTime(FitsDetails& details, const std::filesystem::path& file) {
+    struct stat status {};
+    if (!details.date.empty() || stat(file.c_str(), &status) != 0) {
+        return;
+    }
+    std::tm utc{};
+    gmtime_r(&status.st_mtime, &utc);
+    char date[16];
+    char time[16];
+    std::strftime(date, sizeof date, "%Y-%m-%d", &utc);
+    std::strftime(time, sizeof time, "%H:%M:%S", &utc);
+    details.date = date;
+    details.time = time;
 }
 
 }  // namespace
@@ -96,15 +150,12 @@ int RunInfo(BatchContext& context, const std::vector<std::string>& arguments) {
     const std::filesystem::path file(arguments[0]);
     const auto size = RegularFileSize(file);
     const ImageFileKind kind = size ? KindBySize(*size) : ImageFileKind::Unknown;
-    if (kind == ImageFileKind::Unknown) {
-        ReportMessage(context.Ui(), kNotSuitableFile);
-        return kExitFailed;
-    }
     if (!Load(context, file)) {
         return kExitFailed;
     }
-    std::printf("%s\n", KindName(kind));
-    if (IsFits(kind)) {
+    const std::string what = ForeignKind(file, kind);
+    std::printf("%s\n", what.empty() ? KindName(kind) : what.c_str());
+    if (IsFits(kind) || !what.empty()) {
         PrintFitsFields(context.State().state);
     }
     return kExitSuccess;
@@ -135,6 +186,7 @@ int RunConvert(BatchContext& context, const std::vector<std::string>& arguments)
     if (!Load(context, files[0])) {
         return kExitFailed;
     }
+    DateFromFileTime(context.State().state.Fits, files[0]);
     if (unsignedData) {
         context.State().state.UnsignedFits = true;
     }

@@ -9,6 +9,7 @@
 #include "display/display_bitmap.h"
 #include "image/fits_file.h"
 #include "image/native_file.h"
+#include "image/quick_save.h"
 #include "image/tiff_file.h"
 
 namespace talvor {
@@ -39,6 +40,10 @@ OutputResult WriteCurrentImage(Session& session, const std::filesystem::path& ou
     const ImageBuffer& frame = session.images.CurrentImage;
     const std::string extension = LowerExtension(out);
     if (extension == ".fit" || extension == ".fits") {
+        // A captured frame is dated by the middle of its exposure.
+        if (session.state.Fits.date.empty()) {
+            StampCapturedImage(session, session.capture.Run.Start, session.capture.Run.Finish);
+        }
         return Report(session,
                       WriteFitsFile(out, frame, session.state.Fits, session.state, eightBit) ==
                           FitsWriteResult::Written,

@@ -92,7 +92,7 @@ void CaptureSequence::TakePhoto() {
         GuideExposureMsOf(settings.GuideUnit, settings.GuideValue, capture.GuideDarkFrame);
     session_.state.Fits.exposureSeconds = 0.0;
     busy_.emplace(session_.ui);
-    SetTitle(session_.state, kCaptureTitle);
+    BeginCapturedImage(session_.state, session_.settings);
     run.Multi = settings.NumberOfExposures >= 2;
     run.Remaining = settings.NumberOfExposures;
 

@@ -17,4 +17,17 @@ void ResetFitsDetails(FitsDetails& details) {
     details.exposureSeconds = 0.0;
 }
 
+void CopyStoredFitsTexts(const FitsDetails& from, FitsDetails& to) {
+    to.object = from.object;
+    to.telescope = from.telescope;
+    to.instrument = from.instrument;
+    to.observer = from.observer;
+    to.origin = from.origin;
+    to.history = from.history;
+    to.comment = from.comment;
+    to.filter = from.filter;
+    to.apertureSquareInches = from.apertureSquareInches;
+    to.focalLengthInches = from.focalLengthInches;
+}
+
 }  // namespace talvor

@@ -37,4 +37,9 @@ struct FitsDetails {
 // go back to their defaults; origin, pixel size and the eight-bit choice stay.
 void ResetFitsDetails(FitsDetails& details);
 
+// Copies what the settings file keeps of the details: the five texts, the two paragraphs, the
+// filter, the aperture and the focal length. Date, time, exposure and pixel size belong to a
+// frame and stay.
+void CopyStoredFitsTexts(const FitsDetails& from, FitsDetails& to);
+
 }  // namespace talvor

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "core/fits_details.h"
+
 namespace talvor {
 
 enum class TelescopeType : char { None = 'n', MeadeLx200 = 'l', ControlBox = 'b' };
@@ -49,6 +51,10 @@ struct ProgramSettings {
     std::string AutoSaveSubDirectory;
     bool ControlBoxLongDelay = false;
     bool DebugMode = false;
+    // The FITS texts and the unsigned choice of the settings file ("Load/Edit AutoSave FITS
+    // text"): the ones captured frames carry. Only the fields the file keeps are used.
+    FitsDetails Fits;
+    bool UnsignedFits = false;
 };
 
 // The colour of the main window's background for the chosen setting.

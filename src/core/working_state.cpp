@@ -27,4 +27,23 @@ void SetTitle(WorkingState& state, std::string_view title) {
     state.ImageTitle = title;
 }
 
+void BeginCapturedImage(WorkingState& state, const ProgramSettings& settings) {
+    SetTitle(state, kCaptureTitle);
+    state.Origin = ImageOrigin::Capture;
+    state.Fits.date.clear();
+    state.Fits.time.clear();
+    if (state.TextsOrigin == HeaderTextsOrigin::File) {
+        state.TextsOrigin = HeaderTextsOrigin::Settings;
+    }
+    FollowSettingsTexts(state, settings);
+}
+
+void FollowSettingsTexts(WorkingState& state, const ProgramSettings& settings) {
+    if (state.TextsOrigin != HeaderTextsOrigin::Settings) {
+        return;
+    }
+    CopyStoredFitsTexts(settings.Fits, state.Fits);
+    state.UnsignedFits = settings.UnsignedFits;
+}
+
 }  // namespace talvor

@@ -7,6 +7,8 @@
 
 #include "core/clock.h"
 #include "core/fits_details.h"
+#include "image/ascii_text.h"
+#include "image/header_card.h"
 
 namespace talvor {
 namespace {
@@ -23,6 +25,11 @@ void ReadNumberInto(const std::string& field, double& value) {
     if (const auto number = ReadDecimalField(field)) {
         value = *number;
     }
+}
+
+// A text as a header card holds it: ASCII letters only, cut to the field's length.
+std::string HeaderText(std::string_view text, std::size_t length) {
+    return FormText(AsciiText(text), length);
 }
 
 }  // namespace
@@ -111,20 +118,42 @@ FitsDetailsForm FitsDetailsFormFor(const FitsDetails& details, int utOffsetHours
 
 void ReadBackFitsDetailsForm(const FitsDetailsForm& form, FitsDetails& details,
                              int& utOffsetHours) {
-    details.object = FormText(form.object, kFitsTextLength);
-    details.observer = FormText(form.observer, kFitsTextLength);
-    details.origin = FormText(form.origin, kFitsTextLength);
-    details.telescope = FormText(form.telescope, kFitsTextLength);
+    details.object = HeaderText(form.object, kFitsTextLength);
+    details.observer = HeaderText(form.observer, kFitsTextLength);
+    details.origin = HeaderText(form.origin, kFitsTextLength);
+    details.telescope = HeaderText(form.telescope, kFitsTextLength);
     ReadNumberInto(form.focalLength, details.focalLengthInches);
     ReadNumberInto(form.aperture, details.apertureSquareInches);
-    details.filter = FormText(form.filter, kFitsTextLength);
-    details.instrument = FormText(form.instrument, kFitsTextLength);
+    details.filter = HeaderText(form.filter, kFitsTextLength);
+    details.instrument = HeaderText(form.instrument, kFitsTextLength);
     ReadNumberInto(form.exposure, details.exposureSeconds);
-    details.history = FormText(form.history, kFormParagraphLength);
-    details.comment = FormText(form.comment, kFormParagraphLength);
-    details.date = FormText(form.date, kFormDateLength);
-    details.time = FormText(form.time, kFormTimeLength);
+    // Blanks at the end of a paragraph cannot be told from the cards' filling: they go.
+    details.history = WithoutTrailingBlanks(HeaderText(form.history, kFormParagraphLength));
+    details.comment = WithoutTrailingBlanks(HeaderText(form.comment, kFormParagraphLength));
+    details.date = WithoutTrailingBlanks(HeaderText(form.date, kFormDateLength));
+    details.time = WithoutTrailingBlanks(HeaderText(form.time, kFormTimeLength));
     utOffsetHours = ShownUtOffset(form.utOffsetHours);
+}
+
+std::optional<std::string> FitsDateProblem(std::string_view date) {
+    const std::string text = WithoutTrailingBlanks(date);
+    const auto digits = [&text](std::size_t at, std::size_t count) {
+        return std::all_of(text.begin() + static_cast<long>(at),
+                           text.begin() + static_cast<long>(at + count),
+                           [](char c) { return c >= '0' && c <= '9'; });
+    };
+    if (text.empty()) {
+        return std::nullopt;
+    }
+    if (text.size() == 10 && digits(0, 4) && text[4] == '-' && digits(5, 2) && text[7] == '-' &&
+        digits(8, 2)) {
+        const int month = std::stoi(text.substr(5, 2));
+        const int day = std::stoi(text.substr(8, 2));
+        if (month >= 1 && month <= 12 && day >= 1 && day <= 31) {
+            return std::nullopt;
+        }
+    }
+    return "The date must be written as YYYY-MM-DD (for example 2026-12-07), or left empty.";
 }
 
 void SetMissingFitsDate(FitsDetails& details, const CalendarTime& today) {

@@ -58,9 +58,14 @@ int UtOffsetAfterScroll(int current, ScrollAction action, int thumbPosition);
 // The fields showing the current details and UT offset.
 FitsDetailsForm FitsDetailsFormFor(const FitsDetails& details, int utOffsetHours);
 
-// Continue: every field back into the details, texts cut to their lengths; a number field that
-// is not a number keeps the old value. The bar's position becomes the UT offset.
+// Continue: every field back into the details, texts spelled in ASCII (FITS headers hold
+// nothing else: "é" becomes e) and cut to their lengths; a number field that is not a number
+// keeps the old value. The bar's position becomes the UT offset.
 void ReadBackFitsDetailsForm(const FitsDetailsForm& form, FitsDetails& details, int& utOffsetHours);
+
+// Continue refuses a date that FITS cannot carry: the message to show, or nothing for an empty
+// date or one of the form YYYY-MM-DD.
+std::optional<std::string> FitsDateProblem(std::string_view date);
 
 // The date a FITS save starts from when the details hold no full date: today's local date as
 // YYYY-MM-DD.

@@ -13,12 +13,20 @@ namespace talvor {
 namespace {
 
 constexpr int kSignedOffset = 32768;
+constexpr std::size_t kSaturationCard = 3;  // card 40, counted from card 37
 constexpr std::size_t kHeaderBytes = kFitsCards * kCardLength;
 constexpr std::size_t kShortHeaderBytes = 36 * kCardLength;
 constexpr std::size_t kRowBytes = kFrameColumns * 2;
 constexpr std::size_t kPadding16 = 320;
 constexpr std::size_t kPadding8 = 1600;
-constexpr const char* kUnsignedZero = "BZERO   =   +0.0000000000E+00";
+constexpr const char* kZeroOffset = "BZERO   =   +0.0000000000E+00";
+constexpr const char* kStandardOffset = "BZERO   =   +3.2768000000E+04";
+constexpr const char* kSaturateSigned = "SATURATE=                32768";
+constexpr const char* kSaturateUnsigned = "SATURATE=                65535";
+constexpr const char* kSaturate8Bit = "SATURATE=                  255";
+// Our rows are stored top row first; most FITS programs count rows from the bottom.
+constexpr const char* kRowOrder =
+    "ROWORDER= 'TOP-DOWN'           / first row stored is the top of the picture";
 
 std::string NumberCard(const char* key, double value) {
     char number[40];
@@ -101,10 +109,16 @@ void ReadNumber(const HeaderCard& card, double& value) {
     }
 }
 
-// Card 36 decides the offset of the pixel values.
-int ReadOffset(const HeaderCard& card, WorkingState& state) {
-    state.UnsignedFits = std::equal(card.begin(), card.begin() + 29, kUnsignedZero);
-    return state.UnsignedFits ? 0 : kSignedOffset;
+// Card 36 decides the offset of the pixel values: files of the older unsigned format hold the
+// plain words with a zero offset.
+int ReadOffset(const HeaderCard& card) {
+    return ColumnsRead(card, 1, kZeroOffset) ? 0 : kSignedOffset;
+}
+
+// The unsigned format: the older one by its zero offset, the standard one by its saturation.
+bool ReadsUnsigned(const HeaderCard& offsetCard, const HeaderCard& saturationCard) {
+    return ColumnsRead(offsetCard, 1, kZeroOffset) ||
+           ColumnsRead(saturationCard, 1, kSaturateUnsigned);
 }
 
 FitsReadResult ReadRows(const std::vector<uint8_t>& bytes, std::size_t start, int rows, int offset,
@@ -139,10 +153,11 @@ std::vector<uint8_t> EncodeFitsFile(const ImageBuffer& frame, const FitsDetails&
     Append(out, TextCard("INSTRUME= '", details.instrument));
     Append(out, TextCard("OBSERVER= '", details.observer));
     Append(out, TextCard("ORIGIN  = '", details.origin));
-    Append(out, TextCard("DATE-OBS= '", details.date));
-    Append(out, TextCard("TIME-OBS= '", details.time));
+    // An empty date is not a date: a blank card keeps its place instead.
+    Append(out, details.date.empty() ? PlainCard("") : TextCard("DATE-OBS= '", details.date));
+    Append(out, details.time.empty() ? PlainCard("") : TextCard("TIME-OBS= '", details.time));
     for (const std::string& line : state.HistoryLines) {
-        Append(out, TextCard("HISTORY = '", line));
+        Append(out, CommentaryCard("HISTORY = '", line));
     }
     for (const HeaderCard& card : ParagraphCards("HISTORY = '", details.history)) {
         Append(out, card);
@@ -150,25 +165,25 @@ std::vector<uint8_t> EncodeFitsFile(const ImageBuffer& frame, const FitsDetails&
     for (const HeaderCard& card : ParagraphCards("COMMENT = '", details.comment)) {
         Append(out, card);
     }
-    // 8-bit data are the plain upper bytes: an offset of 32768 would make every other reader
-    // see 32768..33023, so they carry a zero offset whatever the unsigned choice.
-    const bool unsignedData = state.UnsignedFits || eightBit;
-    Append(out, PlainCard(unsignedData ? kUnsignedZero : "BZERO   =   +3.2768000000E+04"));
+    // 16-bit data hold 0..65535 the standard way, in signed words offset by 32768, whether the
+    // unsigned format is chosen or not; 8-bit data are the plain upper bytes.
+    Append(out, PlainCard(eightBit ? kZeroOffset : kStandardOffset));
     Append(out, PlainCard("BSCALE  =   +1.0000000000E+00"));
     Append(out, PlainCard(NumberCard("PIXWIDTH=", details.pixelWidth)));
     Append(out, PlainCard(NumberCard("PIXHEIGH=", details.pixelHeight)));
-    Append(out, PlainCard(state.UnsignedFits ? "SATURATE=                65535"
-                                             : "SATURATE=                32768"));
+    Append(out, PlainCard(eightBit             ? kSaturate8Bit
+                          : state.UnsignedFits ? kSaturateUnsigned
+                                               : kSaturateSigned));
     Append(out, PlainCard(NumberCard("EXPTIME =", details.exposureSeconds)));
     Append(out, PlainCard(NumberCard("FOCALLEN=", details.focalLengthInches)));
     Append(out, PlainCard(NumberCard("APERTURE=", details.apertureSquareInches)));
     Append(out, TextCard("FILTER  = '", details.filter));
+    Append(out, PlainCard(kRowOrder));
     Append(out, PlainCard("END"));
     while (out.size() < kHeaderBytes) {
         Append(out, PlainCard(""));
     }
 
-    const int offset = state.UnsignedFits ? 0 : kSignedOffset;
     const std::size_t dataBytes = eightBit ? kFramePixels : 2 * kFramePixels;
     out.resize(kHeaderBytes + dataBytes);
     uint8_t* data = out.data() + kHeaderBytes;
@@ -176,7 +191,7 @@ std::vector<uint8_t> EncodeFitsFile(const ImageBuffer& frame, const FitsDetails&
         if (eightBit) {
             data[i] = static_cast<uint8_t>(frame[i] >> 8);
         } else {
-            const auto word = static_cast<uint16_t>(frame[i] - offset);
+            const auto word = static_cast<uint16_t>(frame[i] - kSignedOffset);
             data[2 * i] = static_cast<uint8_t>(word >> 8);
             data[2 * i + 1] = static_cast<uint8_t>(word & 0xff);
         }
@@ -215,7 +230,7 @@ FitsReadResult DecodeFitsFile(const std::vector<uint8_t>& bytes, int layout, Ima
         if (!in.Next(card)) {
             return FitsReadResult::EndedEarly;
         }
-        line = CardText(card).substr(0, kHistoryLineLength);
+        line = CommentaryText(card).substr(0, kHistoryLineLength);
     }
     for (std::string* paragraph : {&details.history, &details.comment}) {
         std::array<HeaderCard, kParagraphCards> cards;
@@ -231,7 +246,8 @@ FitsReadResult DecodeFitsFile(const std::vector<uint8_t>& bytes, int layout, Ima
     }
     int offset = kSignedOffset;
     if (layout == 3) {
-        offset = ReadOffset(card, state);
+        const HeaderCard offsetCard = card;
+        offset = ReadOffset(offsetCard);
         double* numbers[] = {nullptr,
                              &details.pixelWidth,
                              &details.pixelHeight,
@@ -239,12 +255,15 @@ FitsReadResult DecodeFitsFile(const std::vector<uint8_t>& bytes, int layout, Ima
                              &details.exposureSeconds,
                              &details.focalLengthInches,
                              &details.apertureSquareInches};
-        for (double* number : numbers) {  // cards 37..43
+        for (std::size_t k = 0; k < std::size(numbers); ++k) {  // cards 37..43
             if (!in.Next(card)) {
                 return FitsReadResult::EndedEarly;
             }
-            if (number != nullptr) {
-                ReadNumber(card, *number);
+            if (numbers[k] != nullptr) {
+                ReadNumber(card, *numbers[k]);
+            }
+            if (k == kSaturationCard) {
+                state.UnsignedFits = ReadsUnsigned(offsetCard, card);
             }
         }
         if (!in.Next(card)) {
@@ -271,16 +290,21 @@ FitsReadResult DecodeFitsOperand(const std::vector<uint8_t>& bytes, ImageBuffer&
     if (const FitsReadResult shape = CheckShape(in); shape != FitsReadResult::Read) {
         return shape;
     }
-    HeaderCard card;
-    if (!in.Skip(30) || !in.Next(card)) {  // cards 6-35, then 36
+    HeaderCard offsetCard;
+    if (!in.Skip(30) || !in.Next(offsetCard)) {  // cards 6-35, then 36
         return FitsReadResult::EndedEarly;
     }
-    const int offset = ReadOffset(card, state);
+    const int offset = ReadOffset(offsetCard);
+    HeaderCard card;
     if (!in.Skip(1) || !in.Next(card)) {  // card 37, then 38
         return FitsReadResult::EndedEarly;
     }
     ReadNumber(card, state.Fits.pixelWidth);
-    if (!in.Skip(kFitsCards - 38)) {
+    if (!in.Skip(1) || !in.Next(card)) {  // card 39, then 40
+        return FitsReadResult::EndedEarly;
+    }
+    state.UnsignedFits = ReadsUnsigned(offsetCard, card);
+    if (!in.Skip(kFitsCards - 40)) {
         return FitsReadResult::EndedEarly;
     }
     return ReadRows(bytes, in.Position(), kFrameRows, offset, frame);

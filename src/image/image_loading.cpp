@@ -1,11 +1,15 @@
 #include "image/image_loading.h"
 
+#include <algorithm>
+#include <memory>
+
 #include "core/messages.h"
 #include "core/session.h"
 #include "core/user_interface.h"
 #include "display/refresh_display.h"
 #include "image/file_bytes.h"
 #include "image/fits_file.h"
+#include "image/foreign_fits.h"
 #include "image/image_file_kind.h"
 #include "image/native_file.h"
 
@@ -36,32 +40,70 @@ int LayoutOf(ImageFileKind kind) {
 
 }  // namespace
 
-void LoadIntoCurrentImage(Session& session, const std::filesystem::path& file,
-                          std::string_view title) {
-    SetTitle(session.state, title);
+LoadResult LoadIntoCurrentImage(Session& session, const std::filesystem::path& file,
+                                std::string_view title) {
     BusyCursor busy(session.ui);
     const ImageFileKind kind = KindOfFile(file);
-    if (kind == ImageFileKind::Unknown) {
-        ReportMessage(session.ui, kNotSuitableFile);
-        return;
-    }
-    ClearHistoryAndHeaderTexts(session.state);
-    DiscardUndoCopy(session.images);
-    ImageBuffer& current = session.images.CurrentImage;
     const auto bytes = ReadFileBytes(file, kFitsLayout3Size);
-    if (IsFits(kind)) {
-        const FitsReadResult read =
-            bytes ? DecodeFitsFile(*bytes, LayoutOf(kind), current, session.state)
-                  : FitsReadResult::EndedEarly;
-        if (read == FitsReadResult::EndedEarly) {
-            ReportMessage(session.ui, kFitsEndedEarly);
-        } else if (read == FitsReadResult::NotOurs) {
-            ReportMessage(session.ui, kFitsNotOurs);
-        }
-    } else if (bytes) {
-        DecodeNativeFile(*bytes, kind == ImageFileKind::Native256, current);
+    if (!bytes) {
+        ReportMessage(session.ui, kNotSuitableFile);
+        return LoadResult::Refused;
     }
+    // The file is read into copies; only a file that reads whole takes the place of the image.
+    auto frame = std::make_unique<ImageBuffer>(session.images.CurrentImage);
+    WorkingState read = session.state;
+    ClearHistoryAndHeaderTexts(read);
+    bool smallFrame = false;
+    std::string note;
+    bool loaded = false;
+    if (kind == ImageFileKind::Native290 || kind == ImageFileKind::Native256) {
+        DecodeNativeFile(*bytes, kind == ImageFileKind::Native256, *frame);
+        loaded = true;
+    } else if (IsFits(kind)) {
+        switch (DecodeFitsFile(*bytes, LayoutOf(kind), *frame, read)) {
+            case FitsReadResult::Read:
+                loaded = true;
+                break;
+            case FitsReadResult::EndedEarly:
+                ReportMessage(session.ui, kFitsEndedEarly);
+                return LoadResult::Refused;
+            case FitsReadResult::NotOurs:
+                // A standard FITS file of another program that happens to have our size.
+                ClearHistoryAndHeaderTexts(read);
+                break;
+        }
+    }
+    if (!loaded) {
+        if (!LooksLikeFits(*bytes)) {
+            ReportMessage(session.ui,
+                          kind == ImageFileKind::Unknown ? kNotSuitableFile : kFitsNotOurs);
+            return LoadResult::Refused;
+        }
+        const auto image = ReadForeignFits(file);
+        if (!image) {
+            ReportMessage(session.ui,
+                          kind == ImageFileKind::Unknown ? kFitsEndedEarly : kFitsNotOurs);
+            return LoadResult::Refused;
+        }
+        note = PlaceForeignImage(*image, *frame, smallFrame);
+        TakeForeignHeader(image->header, read);
+    }
+
+    std::copy(frame->begin(), frame->end(), session.images.CurrentImage.begin());
+    // A new picture: the undo copy belongs to the one it replaced.
+    DiscardUndoCopy(session.images);
+    session.state.HistoryLines = read.HistoryLines;
+    session.state.Fits = read.Fits;
+    session.state.UnsignedFits = read.UnsignedFits;
+    session.state.Origin = ImageOrigin::File;
+    session.state.TextsOrigin = HeaderTextsOrigin::File;
+    session.state.SubFrameMode = smallFrame;
+    SetTitle(session.state, title);
     RefreshDisplay(session);
+    if (!note.empty()) {
+        ReportMessage(session.ui, kCallerText, note);
+    }
+    return LoadResult::Loaded;
 }
 
 OperandResult LoadIntoSecondImage(Session& session, const std::filesystem::path& file) {
@@ -83,11 +125,13 @@ OperandResult LoadIntoSecondImage(Session& session, const std::filesystem::path&
     return OperandResult::Loaded;
 }
 
-void SaveNative(Session& session, const std::filesystem::path& file) {
+bool SaveNative(Session& session, const std::filesystem::path& file) {
     BusyCursor busy(session.ui);
     if (WriteNativeFile(file, session.images.CurrentImage) != NativeWriteResult::Written) {
         ReportMessage(session.ui, kCannotWriteNative);
+        return false;
     }
+    return true;
 }
 
 }  // namespace talvor

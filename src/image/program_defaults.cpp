@@ -1,10 +1,12 @@
 #include "image/program_defaults.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdint>
 #include <limits>
 #include <utility>
 
+#include "core/messages.h"
 #include "core/session.h"
 #include "image/fits_details_form.h"
 #include "image/settings_file.h"
@@ -14,6 +16,25 @@ namespace {
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// The field as a whole number, blanks around it allowed; nothing for anything else.
+std::optional<long> WholeNumberField(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t");
+    const auto last = text.find_last_not_of(" \t");
+    if (first == std::string_view::npos) {
+        return std::nullopt;
+    }
+    std::string_view digits = text.substr(first, last - first + 1);
+    if (!digits.empty() && digits.front() == '+') {
+        digits.remove_prefix(1);
+    }
+    long value = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (error != std::errc{} || end != digits.data() + digits.size()) {
+        return std::nullopt;
+    }
+    return value;
 }
 
 }  // namespace
@@ -36,6 +57,33 @@ int ReadIntegerField(std::string_view text) {
         value = std::min(value * 10 + (text[at] - '0'), kHighest + 1);
     }
     return static_cast<int>(std::clamp(negative ? -value : value, kLowest, kHighest));
+}
+
+std::optional<std::string> SlewFieldsProblem(const DefaultsFields& fields) {
+    struct Field {
+        const char* label;
+        const std::string& text;
+        int lowest;
+        int highest;
+    };
+    constexpr int kLowest = std::numeric_limits<int16_t>::min();
+    constexpr int kHighest = std::numeric_limits<int16_t>::max();
+    const Field checks[] = {
+        {"RA pixels per sec", fields.raPixelsPerSecond, kLowest, kHighest},
+        {"Dec pixels per sec", fields.decPixelsPerSecond, kLowest, kHighest},
+        {"RA Backlash", fields.raBacklash, 0, kMaxBacklash},
+        {"Dec Backlash", fields.decBacklash, 0, kMaxBacklash},
+        {"Hysteresis in RA", fields.raHysteresis, 0, kMaxHysteresis},
+        {"Hysteresis in Dec", fields.decHysteresis, 0, kMaxHysteresis},
+    };
+    for (const Field& field : checks) {
+        const auto value = WholeNumberField(field.text);
+        if (!value || *value < field.lowest || *value > field.highest) {
+            return std::string("\"") + field.label + "\" must be a whole number from " +
+                   std::to_string(field.lowest) + " to " + std::to_string(field.highest) + ".";
+        }
+    }
+    return std::nullopt;
 }
 
 bool ReadsNumberFieldsFirst(DefaultsControl control) {
@@ -145,12 +193,20 @@ void UseDefaultsControl(Session& session, DefaultsControl control, const Default
             std::swap(s.EastLetter, s.WestLetter);
             break;
         case DefaultsControl::UnsignedFits:
-            session.state.UnsignedFits = !session.state.UnsignedFits;
+            s.UnsignedFits = !s.UnsignedFits;
+            FollowSettingsTexts(session.state, s);
             break;
-        case DefaultsControl::SetSubDirectory:
-            // An empty name leaves the auto-save directory at the root folder.
-            s.AutoSaveSubDirectory = FormText(fields.subDirectory, kSubDirectoryLength);
+        case DefaultsControl::SetSubDirectory: {
+            // An empty name leaves the auto-save directory at the root folder. A name that is
+            // not one folder would make every quick save fail later: it is refused now.
+            const std::string name = FormText(fields.subDirectory, kSubDirectoryLength);
+            if (IsSubDirectoryName(name)) {
+                s.AutoSaveSubDirectory = name;
+            } else {
+                ReportMessage(session.ui, kCallerText, kSubDirectoryRefused);
+            }
             break;
+        }
     }
 }
 
@@ -213,7 +269,7 @@ bool DefaultsControlChecked(const Session& session, DefaultsControl control) {
         case DefaultsControl::SwapEastWest:
             return s.EastLetter == 'w';
         case DefaultsControl::UnsignedFits:
-            return session.state.UnsignedFits;
+            return s.UnsignedFits;
     }
     return false;
 }

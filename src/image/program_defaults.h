@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -10,6 +11,8 @@ struct ProgramSettings;
 
 inline constexpr int kMaxHysteresis = 20;
 inline constexpr int kMaxBacklash = 20;
+inline constexpr const char* kSubDirectoryRefused =
+    "The sub-directory must be one folder name: without /, \\ or ', and not . or ..";
 
 // The controls of the "Set Program Defaults" dialog. Each one changes a value the moment it is
 // used; the dialog is then redrawn from the values.
@@ -61,6 +64,11 @@ struct DefaultsFields {
 // value is held within what the settings file can store (-32768..32767).
 int ReadIntegerField(std::string_view text);
 
+// "Save Changes" takes the six number fields as they stand. Nothing when each holds a whole
+// number within its range; otherwise the message that names the first field that does not and
+// the range it must keep to.
+std::optional<std::string> SlewFieldsProblem(const DefaultsFields& fields);
+
 // Every control but "Debug Mode", "Beep after Exposure ends" and "Control Box long-delay"
 // takes the six number fields before it acts.
 bool ReadsNumberFieldsFirst(DefaultsControl control);
@@ -71,7 +79,8 @@ void ReadSlewFields(ProgramSettings& settings, const DefaultsFields& fields);
 
 // One use of a control: the number fields first where the control takes them, then its effect.
 // A check box toggles its value; the background radio buttons also mark the background as
-// changed for the next erase of the main window.
+// changed for the next erase of the main window. "Set Sub-Dir" refuses, with a message, a name
+// that is not one folder.
 void UseDefaultsControl(Session& session, DefaultsControl control, const DefaultsFields& fields);
 
 // Whether the radio button or check box of a control shows as checked for the current values.

@@ -58,22 +58,35 @@ std::string NextQuickSaveName(ProgramSettings& settings) {
            ".FIT";
 }
 
+bool StampCapturedImage(Session& session, const CalendarTime& localStart,
+                        const CalendarTime& localEnd) {
+    // A capture that never finished an exposure has no time: its clock readings are unset.
+    const bool exposed = localEnd.year != CalendarTime{}.year;
+    if (session.state.Origin != ImageOrigin::Capture || !exposed) {
+        return false;
+    }
+    const ObservationStamp stamp =
+        MidExposureStamp(localStart, localEnd, session.settings.UtOffsetHours);
+    session.state.Fits.date = stamp.date;
+    session.state.Fits.time = stamp.time;
+    return true;
+}
+
 QuickSaveResult QuickSaveFits(Session& session, const ImageBuffer& frame,
                               const CalendarTime& localStart, const CalendarTime& localEnd) {
     const std::string name = NextQuickSaveName(session.settings);
-    const ObservationStamp stamp =
-        MidExposureStamp(localStart, localEnd, session.settings.UtOffsetHours);
+    // An opened file keeps its own date; a frame with no capture and no date gets none.
+    StampCapturedImage(session, localStart, localEnd);
     FitsDetails& details = session.state.Fits;
-    details.date = stamp.date;
-    details.time = stamp.time;
     session.dataDirectory.CreateDirectory(kAutoSaveRoot);
     session.dataDirectory.CreateDirectory(AutoSaveDirectory(session.settings));
     if (WriteFitsFile(session.dataDirectory.Resolve(name), frame, details, session.state, false) !=
         FitsWriteResult::Written) {
         return QuickSaveResult::NotWritten;
     }
-    return WriteSettings(session) == SettingsResult::Done ? QuickSaveResult::Saved
-                                                          : QuickSaveResult::SettingsNotWritten;
+    return WriteQuickSaveCounter(session) == SettingsResult::Done
+               ? QuickSaveResult::Saved
+               : QuickSaveResult::SettingsNotWritten;
 }
 
 }  // namespace talvor

@@ -27,10 +27,15 @@ ObservationStamp MidExposureStamp(const CalendarTime& localStart, const Calendar
 // the auto-save directory, "IMG", the counter and ".FIT".
 std::string NextQuickSaveName(ProgramSettings& settings);
 
+// When the current image is a finished capture, its date and time become the universal time of
+// the middle of the exposure. False, with the details unchanged, for any other image.
+bool StampCapturedImage(Session& session, const CalendarTime& localStart,
+                        const CalendarTime& localEnd);
+
 enum class QuickSaveResult { Saved = 0, NotWritten = 1, SettingsNotWritten = 3 };
 
-// Saves the frame as the next numbered FITS file of the auto-save directory, stamped with the
-// middle of the exposure, and keeps the advanced counter in the settings file.
+// Saves the frame as the next numbered FITS file of the auto-save directory, a captured frame
+// stamped with the middle of its exposure, and keeps the advanced counter in the settings file.
 QuickSaveResult QuickSaveFits(Session& session, const ImageBuffer& frame,
                               const CalendarTime& localStart, const CalendarTime& localEnd);
 

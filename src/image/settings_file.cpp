@@ -1,5 +1,6 @@
 #include "image/settings_file.h"
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -8,6 +9,7 @@
 #include "core/atomic_file.h"
 #include "core/session.h"
 #include "core/user_interface.h"
+#include "image/ascii_text.h"
 #include "image/header_card.h"
 
 namespace talvor {
@@ -82,8 +84,10 @@ char Digit(bool flag) {
     return flag ? '1' : '0';
 }
 
+constexpr int kLargestBacklash = 20;
+
 bool ValidBacklash(int value) {
-    return value >= 0 && value <= 20;
+    return value >= 0 && value <= kLargestBacklash;
 }
 bool IsDigitFlag(uint8_t value) {
     return value == '1' || value == '0';
@@ -110,11 +114,14 @@ std::vector<uint8_t> ReadWholeFile(const std::filesystem::path& file, bool& open
     return bytes;
 }
 
-// Reads the fields in order, storing each value as it comes. Returns false when a value calls
-// for the file to be rewritten; throws FileEnded when the file ends early.
+// Reads the fields in order, storing each value as it comes. A value out of its range is
+// clamped and a letter that names nothing keeps the value held before; either marks the file
+// for rewriting, and reading goes on, so every valid field after it is still taken. Returns
+// whether the file needs that rewrite; throws FileEnded when the file ends early.
 bool ReadFields(FieldReader& in, Session& session) {
     ProgramSettings& s = session.settings;
-    FitsDetails& fits = session.state.Fits;
+    FitsDetails& fits = s.Fits;
+    bool needsRepair = false;
     const auto counter = in.Int16();
     s.QuickSaveCounter = static_cast<uint16_t>(counter);
     const auto utOffset = in.Int16();
@@ -145,31 +152,29 @@ bool ReadFields(FieldReader& in, Session& session) {
     s.RaPixelsPerSecond = raRate;
     const auto decRate = in.Int16();
     s.DecPixelsPerSecond = decRate;
-    const auto raBacklash = in.Int16();
-    if (!ValidBacklash(raBacklash)) {
-        return false;
+    for (int* backlash : {&s.RaBacklash, &s.DecBacklash}) {
+        const int value = in.Int16();
+        needsRepair |= !ValidBacklash(value);
+        *backlash = std::clamp(value, 0, kLargestBacklash);
     }
-    s.RaBacklash = raBacklash;
-    const auto decBacklash = in.Int16();
-    if (!ValidBacklash(decBacklash)) {
-        return false;
-    }
-    s.DecBacklash = decBacklash;
     const auto ignoreDrift = in.Byte();
-    if (!IsDigitFlag(ignoreDrift)) {
-        return false;
+    if (IsDigitFlag(ignoreDrift)) {
+        s.IgnoreDriftBelowOnePixel = ignoreDrift == '1';
+    } else {
+        needsRepair = true;
     }
-    s.IgnoreDriftBelowOnePixel = ignoreDrift == '1';
     const auto telescope = in.Byte();
-    if (!IsTelescopeLetter(telescope)) {
-        return false;
+    if (IsTelescopeLetter(telescope)) {
+        s.Telescope = static_cast<TelescopeType>(telescope);
+    } else {
+        needsRepair = true;
     }
-    s.Telescope = static_cast<TelescopeType>(telescope);
     const auto interrupts = in.Byte();
-    if (!IsDigitFlag(interrupts)) {
-        return false;
+    if (IsDigitFlag(interrupts)) {
+        s.DisableInterruptsDuringDownload = interrupts == '1';
+    } else {
+        needsRepair = true;
     }
-    s.DisableInterruptsDuringDownload = interrupts == '1';
     const auto raHysteresis = in.Int16();
     s.RaHysteresis = raHysteresis;
     const auto decHysteresis = in.Int16();
@@ -178,34 +183,35 @@ bool ReadFields(FieldReader& in, Session& session) {
     const auto south = in.Byte();
     const auto east = in.Byte();
     const auto west = in.Byte();
-    if (!IsEastWestLetter(east) && !IsEastWestLetter(west)) {
-        return false;
+    if (IsEastWestLetter(east) || IsEastWestLetter(west)) {
+        s.NorthLetter = static_cast<char>(north);
+        s.SouthLetter = static_cast<char>(south);
+        s.EastLetter = static_cast<char>(east);
+        s.WestLetter = static_cast<char>(west);
+    } else {
+        needsRepair = true;
     }
-    s.NorthLetter = static_cast<char>(north);
-    s.SouthLetter = static_cast<char>(south);
-    s.EastLetter = static_cast<char>(east);
-    s.WestLetter = static_cast<char>(west);
 
     std::string* texts[] = {&fits.object, &fits.telescope, &fits.instrument, &fits.observer,
                             &fits.origin};
     for (std::string* text : texts) {
         const auto card = in.Card();
-        *text = CardText(card);
+        *text = AsciiText(CardText(card));
     }
     for (std::string* paragraph : {&fits.history, &fits.comment}) {
         std::array<HeaderCard, kParagraphCards> cards;
         for (HeaderCard& card : cards) {
             card = in.Card();
         }
-        *paragraph = ParagraphText(cards);
+        *paragraph = AsciiText(ParagraphText(cards));
     }
     const auto filter = in.Card();
-    fits.filter = CardText(filter);
+    fits.filter = AsciiText(CardText(filter));
     const auto aperture = in.Double();
     fits.apertureSquareInches = aperture;
     const auto focalLength = in.Double();
     fits.focalLengthInches = focalLength;
-    bool* flags[] = {&session.state.UnsignedFits, &s.ReservedFlagC, &s.BeepAfterExposure,
+    bool* flags[] = {&s.UnsignedFits, &s.ReservedFlagC, &s.BeepAfterExposure,
                      &s.DirectionChangeDelay70Ms, &s.ControlBoxFound};
     for (bool* flag : flags) {
         const auto value = in.Byte();
@@ -219,17 +225,20 @@ bool ReadFields(FieldReader& in, Session& session) {
         }
         name += c;
     }
-    s.AutoSaveSubDirectory = name.substr(0, kSubDirectoryLength);
+    name = name.substr(0, kSubDirectoryLength);
+    // A name that is not one folder (an older version took "a/b") would make every quick save
+    // fail: the auto-save folder itself is used instead.
+    s.AutoSaveSubDirectory = IsSubDirectoryName(name) ? name : std::string();
     const auto longDelay = in.Byte();
     s.ControlBoxLongDelay = longDelay == 'y';
     const auto debug = in.Byte();
     s.DebugMode = debug == 'y';
-    return true;
+    return needsRepair;
 }
 
 std::vector<uint8_t> EncodeSettings(const Session& session) {
     const ProgramSettings& s = session.settings;
-    const FitsDetails& fits = session.state.Fits;
+    const FitsDetails& fits = s.Fits;
     FieldWriter out;
     out.Int16(s.QuickSaveCounter);
     out.Int16(s.UtOffsetHours);
@@ -268,7 +277,7 @@ std::vector<uint8_t> EncodeSettings(const Session& session) {
     out.Card(TextCard("FILTER  = '", fits.filter));
     out.Double(fits.apertureSquareInches);
     out.Double(fits.focalLengthInches);
-    out.Byte(YesNo(session.state.UnsignedFits));
+    out.Byte(YesNo(s.UnsignedFits));
     out.Byte(YesNo(s.ReservedFlagC));
     out.Byte(YesNo(s.BeepAfterExposure));
     out.Byte(YesNo(s.DirectionChangeDelay70Ms));
@@ -318,11 +327,41 @@ SettingsResult ReadSettings(Session& session) {
 
 SettingsDecoding DecodeSettings(std::vector<uint8_t> bytes, Session& session) {
     FieldReader in(std::move(bytes));
+    SettingsDecoding decoding = SettingsDecoding::Complete;
     try {
-        return ReadFields(in, session) ? SettingsDecoding::Complete : SettingsDecoding::NeedsRepair;
+        decoding =
+            ReadFields(in, session) ? SettingsDecoding::NeedsRepair : SettingsDecoding::Complete;
     } catch (const FileEnded&) {
-        return SettingsDecoding::EndedEarly;
+        decoding = SettingsDecoding::EndedEarly;
     }
+    FollowSettingsTexts(session.state, session.settings);
+    return decoding;
+}
+
+bool IsSubDirectoryName(std::string_view name) {
+    if (name == "." || name == "..") {
+        return false;
+    }
+    return std::none_of(name.begin(), name.end(), [](char c) {
+        return c == '/' || c == '\\' || c == '\'' || static_cast<unsigned char>(c) < 0x20;
+    });
+}
+
+SettingsResult WriteQuickSaveCounter(Session& session) {
+    const std::filesystem::path file = session.dataDirectory.Resolve(kSettingsFileName);
+    bool opened = false;
+    std::vector<uint8_t> bytes = ReadWholeFile(file, opened);
+    if (!opened || bytes.size() < kSettingsFileSize) {
+        return WriteSettings(session);
+    }
+    const uint16_t counter = session.settings.QuickSaveCounter;
+    bytes[0] = static_cast<uint8_t>(counter & 0xff);
+    bytes[1] = static_cast<uint8_t>(counter >> 8);
+    AtomicFile out(file);
+    if (!out.Write(bytes.data(), bytes.size()) || !out.Commit()) {
+        return SettingsResult::NotWritten;
+    }
+    return SettingsResult::Done;
 }
 
 SettingsResult WriteSettings(Session& session) {

@@ -1,6 +1,7 @@
 // The file commands of the running window, answered through their real dialogs offscreen.
 
 #include <QClipboard>
+#include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -121,6 +122,76 @@ class FileMenuTest : public QObject {
         QCOMPARE(Frame().windowTitle(), QStringLiteral("Talvor - night.fit"));
         QCOMPARE(State().state.LastFileKind, FileKind::Fits);
         QCOMPARE(State().state.Fits.date.size(), std::size_t{10});
+    }
+
+    void saveFollowsTheChosenFilterOrElseTheExtension() {
+        const auto saveWith = [this](int filter, const QString& name) {
+            WhenModal<QFileDialog>([filter, name](QFileDialog* dialog) {
+                dialog->selectNameFilter(NativeSaveFilters()[filter]);
+                dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(name);
+                QMetaObject::invokeMethod(dialog, "accept");
+            });
+            Frame().Dispatch(CmSave);
+        };
+        const auto startsAsFits = [](const QString& file) {
+            QFile in(file);
+            return in.open(QIODevice::ReadOnly) && in.read(9) == "SIMPLE  =";
+        };
+        saveWith(1, Path(QStringLiteral("night.fit")));  // "FITs files"
+        QVERIFY(startsAsFits(Path(QStringLiteral("night.fit"))));
+        QCOMPARE(QFileInfo(Path(QStringLiteral("night.fit"))).size(), qint64{303040});
+        QCOMPARE(State().state.LastFileKind, FileKind::Fits);
+        saveWith(1, Path(QStringLiteral("plain")));
+        QVERIFY(startsAsFits(Path(QStringLiteral("plain.FIT"))));
+        saveWith(2, Path(QStringLiteral("other.FITS")));  // "All Files": by the extension
+        QVERIFY(startsAsFits(Path(QStringLiteral("other.FITS"))));
+        saveWith(2, Path(QStringLiteral("other.tif")));
+        QCOMPARE(QFileInfo(Path(QStringLiteral("other.tif"))).size(), qint64{189978});
+        saveWith(0, Path(QStringLiteral("~raw.fit")));  // "Veltrane": native, whatever the name
+        QCOMPARE(QFileInfo(Path(QStringLiteral("~raw.fit"))).size(), qint64{295800});
+    }
+
+    void aFailedSaveLeavesTheCaptionAlone() {
+        const QString before = Frame().windowTitle();
+        QString shown;
+        WhenModal<QMessageBox>([&shown](QMessageBox* box) {
+            shown = box->text();
+            box->accept();
+        });
+        ChooseInDialog(QStringLiteral("/proc/never.FIT"));
+        Frame().Dispatch(CmSave);
+        QCOMPARE(shown, QStringLiteral("Unable to create/overwrite Zenka File"));
+        QCOMPARE(Frame().windowTitle(), before);
+    }
+
+    void openStartsWhereTheLastFileWasAndOffersItsNameAsOnDisk() {
+        ImageBuffer frame;
+        frame.fill(0x1000);
+        const std::vector<uint8_t> bytes = EncodeNativeFile(frame);
+        std::ofstream(Path(QStringLiteral("~Good.FIT")).toStdString(), std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<long>(bytes.size()));
+        QString firstFolder;
+        WhenModal<QFileDialog>([&firstFolder](QFileDialog* dialog) {
+            firstFolder = dialog->directory().absolutePath();
+            dialog->reject();
+        });
+        Frame().Dispatch(CmOpen);
+        QVERIFY(!firstFolder.contains(QStringLiteral("/data")));  // not the hidden data folder
+        ChooseInDialog(Path(QStringLiteral("~Good.FIT")));
+        Frame().Dispatch(CmOpen);
+        QCOMPARE(Frame().windowTitle(), QStringLiteral("Talvor - ~good.fit"));
+        QString folder;
+        QString offered;
+        WhenModal<QFileDialog>([&](QFileDialog* dialog) {
+            folder = dialog->directory().absolutePath();
+            offered = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text();
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        State().images.CurrentImage[0] = 7;
+        Frame().Dispatch(CmOpen);
+        QCOMPARE(folder, QFileInfo(folder_->path()).absoluteFilePath());
+        QCOMPARE(offered, QStringLiteral("~Good.FIT"));
+        QCOMPARE(State().images.CurrentImage[0], uint16_t{0x1000});  // the name named the file
     }
 
     void saveAsTiffAndSaveNative() {

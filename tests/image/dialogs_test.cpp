@@ -3,6 +3,7 @@
 #include <QAbstractItemModel>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,6 +23,8 @@
 #include "app/ui/talvor_window.h"
 #include "core/image_store.h"
 #include "core/session.h"
+#include "image/program_defaults.h"
+#include "image/quick_save.h"
 #include "image/settings_file.h"
 #include "image/ui/delete_dialog.h"
 #include "image/ui/delete_file_command.h"
@@ -199,6 +202,51 @@ class DialogsTest : public QObject {
         QVERIFY(fixture_.ui->messages.empty());
     }
 
+    void programDefaultsSaveChangesTakesWhatTheFieldsShow() {
+        WriteSettings(State());
+        TalvorFrame frame(State());
+        WhenShown<TINIDialog>([this](TINIDialog* dialog) {
+            FieldOf(dialog, "RA pixels per sec")->setText("5");
+            FieldOf(dialog, "RA Backlash")->setText("25");
+            ButtonOf(dialog, "Save Changes")->click();
+            // Out of range: the message, and the dialog stays for the value to be mended.
+            QVERIFY(dialog->isVisible());
+            QCOMPARE(fixture_.ui->messages.back(),
+                     std::string("\"RA Backlash\" must be a whole number from 0 to 20."));
+            FieldOf(dialog, "RA Backlash")->setText("15");
+            ButtonOf(dialog, "Save Changes")->click();
+        });
+        RunProgramDefaults(State(), frame);
+        auto other = FreshSession();
+        QCOMPARE(FromFile(*other).settings.RaPixelsPerSecond, 5);
+        QCOMPARE(other->settings.RaBacklash, 15);
+    }
+
+    void programDefaultsLeaveAnOpenedImagesTextsAlone() {
+        State().settings.Fits.object = "from settings";
+        WriteSettings(State());
+        State().state.Fits.object = "Barnard's Star";
+        State().state.Fits.focalLengthInches = 47;
+        State().state.UnsignedFits = true;
+        State().state.TextsOrigin = HeaderTextsOrigin::File;
+        TalvorFrame frame(State());
+        WhenShown<TINIDialog>([](TINIDialog* dialog) { ButtonOf(dialog, "Cancel")->click(); });
+        RunProgramDefaults(State(), frame);
+        QCOMPARE(State().state.Fits.object, std::string("Barnard's Star"));
+        QCOMPARE(State().state.Fits.focalLengthInches, 47.0);
+        QVERIFY(State().state.UnsignedFits);
+        QCOMPARE(State().settings.Fits.object, std::string("from settings"));
+    }
+
+    void subDirectoryWithASlashIsRefusedWhenSet() {
+        TINIDialog dialog(State());
+        FieldOf(&dialog, "Sub-dir Name")->setText("2026/12/07");
+        ButtonOf(&dialog, "Set Sub-Dir")->click();
+        QCOMPARE(fixture_.ui->messages, std::vector<std::string>{kSubDirectoryRefused});
+        QCOMPARE(AutoSaveDirectory(State().settings), std::string("c:\\AUTOSAVE"));
+        QCOMPARE(FieldOf(&dialog, "Sub-dir Name")->text(), QString());
+    }
+
     void programDefaultsReportsAnUnreadableAndUnwritableFile() {
         TalvorFrame frame(State());
         std::filesystem::remove(SettingsFile());
@@ -234,6 +282,22 @@ class DialogsTest : public QObject {
         QCOMPARE(fits.date, std::string("2026-12-07"));
         QCOMPARE(fits.history.size(), std::size_t{254});
         QCOMPARE(State().settings.UtOffsetHours, 0);
+    }
+
+    void fitsDialogSpellsTextsInAsciiAndRefusesADateFitsCannotCarry() {
+        TFITSDialog dialog(State());
+        FieldOf(&dialog, "Object:")->setText(QStringLiteral("Barnard's Star"));
+        FieldOf(&dialog, "Observer:")->setText(QStringLiteral("Zoë Ångström"));
+        FieldOf(&dialog, "Date:")->setText(QStringLiteral("7/12/2026"));
+        ButtonOf(&dialog, "Continue")->click();
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QCOMPARE(fixture_.ui->messages.size(), std::size_t{1});
+        QVERIFY(State().state.Fits.object.empty());
+        FieldOf(&dialog, "Date:")->setText(QStringLiteral("2026-12-07"));
+        ButtonOf(&dialog, "Continue")->click();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(State().state.Fits.object, std::string("Barnard's Star"));
+        QCOMPARE(State().state.Fits.observer, std::string("Zoe Angstrom"));
     }
 
     void fitsDialogAbortKeepsTextsButAClickedCheckBoxStands() {
@@ -292,16 +356,39 @@ class DialogsTest : public QObject {
         QVERIFY(fixture_.ui->messages.empty());
     }
 
-    void currentFitsDetailsStayInMemory() {
+    void currentFitsDetailsStayInMemoryAndOutOfTheSettingsFile() {
         WriteSettings(State());
         WhenShown<TFITSDialog>([](TFITSDialog* dialog) {
             FieldOf(dialog, "Filter:")->setText("Red");
+            dialog->findChild<QScrollBar*>()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
             ButtonOf(dialog, "Continue")->click();
         });
         EditCurrentFitsDetails(State(), nullptr);
         QCOMPARE(State().state.Fits.filter, std::string("Red"));
+        // Neither reading the settings file again nor a quick save takes them there.
+        ReadSettings(State());
+        QCOMPARE(State().state.Fits.filter, std::string("Red"));
+        QCOMPARE(QuickSaveFits(State(), State().images.CurrentImage, {}, {}),
+                 QuickSaveResult::Saved);
         auto other = FreshSession();
         QCOMPARE(FromFile(*other).state.Fits.filter, std::string("None"));
+        QCOMPARE(other->settings.UtOffsetHours, 0);
+        QCOMPARE(other->settings.QuickSaveCounter, uint16_t{1});
+    }
+
+    void autoSaveFitsTextShowsTheSettingsTextsForAnOpenedImage() {
+        State().settings.Fits.object = "from settings";
+        WriteSettings(State());
+        State().state.Fits.object = "opened";
+        State().state.TextsOrigin = HeaderTextsOrigin::File;
+        QString shown;
+        WhenShown<TFITSDialog>([&shown](TFITSDialog* dialog) {
+            shown = FieldOf(dialog, "Object:")->text();
+            ButtonOf(dialog, "Abort")->click();
+        });
+        EditAutoSaveFitsText(State(), nullptr);
+        QCOMPARE(shown, QStringLiteral("from settings"));
+        QCOMPARE(State().state.Fits.object, std::string("opened"));
     }
 
     void saveAsFitsDatesTheDetailsAndReportsTheChoice() {
@@ -348,6 +435,24 @@ class DialogsTest : public QObject {
         QCOMPARE(question, QStringLiteral("Delete this file?"));
         QVERIFY(!QFile::exists(file));
         QCOMPARE(State().state.LastFileKind, FileKind::NativeRaw);
+    }
+
+    void deleteDialogStartsInTheFolderLastUsed() {
+        const auto startFolder = [this] {
+            QString startedIn;
+            WhenShown<QFileDialog>([&startedIn](QFileDialog* chooser) {
+                startedIn = chooser->directory().absolutePath();
+                chooser->reject();
+            });
+            DeleteFileCommand(State(), nullptr);
+            return startedIn;
+        };
+        // Before any file was chosen: the Pictures or home folder, never the data folder.
+        const QString first = startFolder();
+        QVERIFY(first == QDir::homePath() || first.startsWith(QDir::homePath() + "/"));
+        QVERIFY(first != fixture_.folder->path());
+        State().state.LastFileFolder = fixture_.folder->path().toStdString();
+        QCOMPARE(startFolder(), fixture_.folder->path());
     }
 
     void deleteCancelKeepsTheFile() {

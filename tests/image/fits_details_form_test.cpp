@@ -114,5 +114,28 @@ TEST(FitsDetailsFormTest, AMissingDateBecomesTodaysLocalDate) {
     EXPECT_EQ(details.date, "2025-11-30");
 }
 
+TEST(FitsDetailsFormTest, TextsAreSpelledInAsciiAndParagraphsLoseTrailingBlanks) {
+    FitsDetails details;
+    FitsDetailsForm form = FitsDetailsFormFor(details, 0);
+    form.object = "Barnard's Star";
+    form.observer = "Zoë Ångström";
+    form.history = "Kemble's Cascade   ";
+    form.comment = std::string(300, 'c');
+    int offset = 0;
+    ReadBackFitsDetailsForm(form, details, offset);
+    EXPECT_EQ(details.object, "Barnard's Star");
+    EXPECT_EQ(details.observer, "Zoe Angstrom");
+    EXPECT_EQ(details.history, "Kemble's Cascade");
+    EXPECT_EQ(details.comment, std::string(254, 'c'));
+}
+
+TEST(FitsDetailsFormTest, OnlyDatesThatFitsCarriesAreTaken) {
+    EXPECT_EQ(FitsDateProblem(""), std::nullopt);
+    EXPECT_EQ(FitsDateProblem("2026-12-07"), std::nullopt);
+    for (const char* bad : {"7/12/2026", "2026-12-7", "2026-13-01", "today"}) {
+        EXPECT_TRUE(FitsDateProblem(bad).has_value()) << bad;
+    }
+}
+
 }  // namespace
 }  // namespace talvor

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "image/ascii_text.h"
 #include "image/fits_file.h"
 #include "image/header_card.h"
 #include "image/image_file_kind.h"
@@ -133,7 +134,8 @@ TEST_F(FitsFileTest, HeaderCardsStandInTheirPlaces) {
     EXPECT_EQ(Trimmed(Card(bytes, 40)), "SATURATE=                32768");
     EXPECT_EQ(Trimmed(Card(bytes, 41)), "EXPTIME =    1.2500000000E+01");
     EXPECT_EQ(Trimmed(Card(bytes, 44)), "FILTER  = 'None'");
-    EXPECT_EQ(Trimmed(Card(bytes, 45)), "END");
+    EXPECT_EQ(Card(bytes, 45).substr(0, 20), "ROWORDER= 'TOP-DOWN'");
+    EXPECT_EQ(Trimmed(Card(bytes, 46)), "END");
     EXPECT_EQ(Card(bytes, 72), std::string(80, ' '));
     // Data: pixel minus 32768, most significant byte first, then 320 spaces.
     EXPECT_EQ(bytes[5760], 0x80);  // 0 - 32768
@@ -145,15 +147,23 @@ TEST_F(FitsFileTest, HeaderCardsStandInTheirPlaces) {
     EXPECT_EQ(bytes.back(), ' ');
 }
 
-TEST_F(FitsFileTest, UnsignedAndEightBitLayouts) {
+TEST_F(FitsFileTest, UnsignedDataAreStandardAndEightBitSaturatesAt255) {
+    // Unsigned data are written as the FITS standard has it: words offset by 32768 with BZERO
+    // 32768, so every reader sees 0..65535; the saturation level tells the format.
     state.UnsignedFits = true;
     auto bytes = EncodeFitsFile(frame, state.Fits, state, false);
-    EXPECT_EQ(Trimmed(Card(bytes, 36)), "BZERO   =   +0.0000000000E+00");
+    ASSERT_EQ(bytes.size(), 303040u);
+    EXPECT_EQ(Trimmed(Card(bytes, 36)), "BZERO   =   +3.2768000000E+04");
     EXPECT_EQ(Trimmed(Card(bytes, 40)), "SATURATE=                65535");
-    EXPECT_EQ(bytes[5762], 0xff);
+    EXPECT_EQ(bytes[5762], 0x7f);  // 65535 - 32768
+    EXPECT_EQ(bytes[5763], 0xff);
     state.UnsignedFits = false;
-    bytes = EncodeFitsFile(frame, state.Fits, state, true);
-    ASSERT_EQ(bytes.size(), 155840u);
+    for (const bool unsignedData : {false, true}) {
+        state.UnsignedFits = unsignedData;
+        bytes = EncodeFitsFile(frame, state.Fits, state, true);
+        ASSERT_EQ(bytes.size(), 155840u);
+        EXPECT_EQ(Trimmed(Card(bytes, 40)), "SATURATE=                  255");
+    }
     EXPECT_EQ(Trimmed(Card(bytes, 2)), "BITPIX  =                    8 /");
     // 8-bit data are the upper bytes and say so with a zero offset.
     EXPECT_EQ(Trimmed(Card(bytes, 36)), "BZERO   =   +0.0000000000E+00");
@@ -177,10 +187,56 @@ TEST_F(FitsFileTest, SignedAndUnsignedRoundTripsGiveEveryPixelBack) {
         EXPECT_EQ(loaded.Fits.time, "21:30:00");
         EXPECT_EQ(loaded.Fits.exposureSeconds, 12.5);
         EXPECT_EQ(loaded.Fits.pixelHeight, 0.0126);
-        EXPECT_EQ(loaded.Fits.history, "ten chars!" + std::string(245, ' '));
+        EXPECT_EQ(loaded.Fits.history, "ten chars!");
         EXPECT_EQ(loaded.HistoryLines[0], "Log Stretch");
         EXPECT_EQ(loaded.HistoryLines[1], std::string(39, 'x'));
         EXPECT_EQ(loaded.HistoryLines[2], "");
+    }
+}
+
+TEST_F(FitsFileTest, TextsWithQuotesAndAccentsComeBackAsAsciiAndAnEmptyDateIsNoCard) {
+    state.Fits.object = "Barnard's Star";
+    state.Fits.observer = "Renée";
+    state.Fits.date.clear();
+    state.Fits.time.clear();
+    state.HistoryLines[2] = "Kemble's Cascade";
+    state.Fits.comment = "seeing 3/5, Kemble's";
+    const auto bytes = EncodeFitsFile(frame, state.Fits, state, false);
+    EXPECT_EQ(Trimmed(Card(bytes, 6)), "OBJECT  = 'Barnard''s Star'");
+    EXPECT_EQ(Trimmed(Card(bytes, 9)), "OBSERVER= 'Renee'");
+    EXPECT_EQ(Card(bytes, 11), std::string(80, ' '));
+    EXPECT_EQ(Card(bytes, 12), std::string(80, ' '));
+    for (std::size_t at = 0; at < 5760; ++at) {
+        ASSERT_TRUE(bytes[at] >= 0x20 && bytes[at] <= 0x7e) << at;  // printable ASCII only
+    }
+    WorkingState loaded;
+    loaded.Fits.date = "old";
+    ImageBuffer back{};
+    ASSERT_EQ(DecodeFitsFile(bytes, 3, back, loaded), FitsReadResult::Read);
+    EXPECT_EQ(loaded.Fits.object, "Barnard's Star");
+    EXPECT_EQ(loaded.Fits.observer, "Renee");
+    EXPECT_EQ(loaded.Fits.date, "");
+    EXPECT_EQ(loaded.HistoryLines[2], "Kemble's Cascade");
+    EXPECT_EQ(loaded.Fits.comment, "seeing 3/5, Kemble's");
+}
+
+TEST_F(FitsFileTest, FilesOfTheOlderUnsignedFormatStillRead) {
+    // Before, unsigned data were the plain words with BZERO 0 in a signed container.
+    auto bytes = EncodeFitsFile(frame, state.Fits, state, false);
+    std::memcpy(&bytes[35 * 80], "BZERO   =   +0.0000000000E+00", 29);
+    std::memcpy(&bytes[39 * 80], "SATURATE=                65535", 30);
+    for (int i = 0; i < kFramePixels; ++i) {
+        bytes[5760 + 2 * i] = static_cast<uint8_t>(frame[i] >> 8);
+        bytes[5760 + 2 * i + 1] = static_cast<uint8_t>(frame[i] & 0xff);
+    }
+    for (const bool operand : {false, true}) {
+        WorkingState loaded;
+        ImageBuffer back{};
+        ASSERT_EQ(operand ? DecodeFitsOperand(bytes, back, loaded)
+                          : DecodeFitsFile(bytes, 3, back, loaded),
+                  FitsReadResult::Read);
+        EXPECT_TRUE(loaded.UnsignedFits);
+        EXPECT_TRUE(std::equal(back.begin(), back.begin() + kFramePixels, frame.begin()));
     }
 }
 
@@ -253,10 +309,48 @@ TEST_F(FitsFileTest, NumbersThatAreNotNumbersKeepTheOldValue) {
     EXPECT_EQ(loaded.Fits.exposureSeconds, 3.0);
 }
 
-TEST(HeaderCardTest, LongTextsAreCutAtColumn80) {
+TEST(HeaderCardTest, LongTextsAreCutBeforeTheClosingQuoteInColumn80) {
     const HeaderCard card = TextCard("OBJECT  = '", std::string(100, 'o'));
-    EXPECT_EQ(card[79], 'o');
-    EXPECT_EQ(CardText(card), std::string(69, 'o'));
+    EXPECT_EQ(card[78], 'o');
+    EXPECT_EQ(card[79], '\'');
+    EXPECT_EQ(CardText(card), std::string(68, 'o'));
+    // A doubled quote is never split: it goes whole or not at all.
+    const HeaderCard quoted = TextCard("OBJECT  = '", std::string(67, 'o') + "'s");
+    EXPECT_EQ(std::string(quoted.data(), 80), "OBJECT  = '" + std::string(67, 'o') + "' ");
+    EXPECT_EQ(CardText(quoted), std::string(67, 'o'));
+}
+
+TEST(HeaderCardTest, QuotesAreDoubledAndReadBackAsOne) {
+    const HeaderCard card = TextCard("OBJECT  = '", "Barnard's Star");
+    EXPECT_EQ(Trimmed(std::string(card.data(), 80)), "OBJECT  = 'Barnard''s Star'");
+    EXPECT_EQ(CardText(card), "Barnard's Star");
+    // Files of older versions wrote the quote undoubled; the text still reads whole.
+    EXPECT_EQ(CardText(PlainCard("OBJECT  = 'Kemble's Cascade'")), "Kemble's Cascade");
+    // Blanks before the closing quote are not part of a FITS string; a card without the opening
+    // quote (where no date was known) is empty.
+    EXPECT_EQ(CardText(PlainCard("FILTER  = 'Red   '")), "Red");
+    EXPECT_EQ(CardText(PlainCard("")), "");
+    // Commentary keeps its quotes as typed.
+    const HeaderCard history = CommentaryCard("HISTORY = '", "Kemble's Cascade");
+    EXPECT_EQ(Trimmed(std::string(history.data(), 80)), "HISTORY = 'Kemble's Cascade'");
+    EXPECT_EQ(CommentaryText(history), "Kemble's Cascade");
+}
+
+TEST(HeaderCardTest, ParagraphsLoseOnlyTheBlanksThatFillTheirCards) {
+    const std::string text = std::string(67, 'a') + " b' c" + std::string(100, 'd');
+    EXPECT_EQ(ParagraphText(ParagraphCards("HISTORY = '", text)), text);
+    EXPECT_EQ(ParagraphText(ParagraphCards("HISTORY = '", "ten chars!  ")), "ten chars!");
+    EXPECT_EQ(ParagraphText(ParagraphCards("HISTORY = '", "")), "");
+}
+
+TEST(AsciiTextTest, LettersTakeTheirNearestAsciiSpelling) {
+    EXPECT_EQ(AsciiText("Renée Østergaard"), "Renee Ostergaard");
+    EXPECT_EQ(AsciiText("Straße Łódź Œuvre"), "Strasse Lodz OEuvre");
+    EXPECT_EQ(AsciiText("M’s “deep” sky — 20°"), "M's \"deep\" sky - 20deg");
+    EXPECT_EQ(AsciiText("e\xcc\x81"), "e");   // a combining accent after its letter
+    EXPECT_EQ(AsciiText("Caf\xe9"), "Cafe");  // Latin-1 from an older settings file
+    EXPECT_EQ(AsciiText("\xe6\x98\x9f tab\there"), "? tab here");  // no Latin letter
+    EXPECT_EQ(AsciiText("\xf0\x9f\x94\xad"), "?");
 }
 
 TEST(TiffFileTest, LayoutIsFixedByteForByte) {

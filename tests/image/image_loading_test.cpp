@@ -6,6 +6,8 @@
 
 #include <fstream>
 
+#include "display/refresh_display.h"
+#include "image/file_bytes.h"
 #include "image/fits_file.h"
 #include "image/native_file.h"
 #include "image/quick_save.h"
@@ -62,15 +64,80 @@ TEST_F(ImageLoadingTest, ASizeOneByteOffIsRefusedWithoutTouchingAnything) {
     EXPECT_EQ(ui.messages.size(), 2u);
 }
 
-TEST_F(ImageLoadingTest, ForeignFitsIsReportedAndTheDisplayStillRefreshes) {
+TEST_F(ImageLoadingTest, ARefusedOpenChangesNothing) {
+    // The picture shown came from a file with texts and history of its own.
+    WorkingState shown;
+    shown.Fits.object = "M42";
+    shown.HistoryLines[0] = "Log Stretch";
+    const auto good = Write("good.FIT", EncodeFitsFile(Flat(700), shown.Fits, shown, false));
+    ASSERT_EQ(LoadIntoCurrentImage(session, good, "good.fit"), LoadResult::Loaded);
+    ui.captions.clear();
+
     WorkingState written;
     auto bytes = EncodeFitsFile(Flat(500), written.Fits, written, false);
-    bytes[80 + 28] = '3';  // BITPIX 36
-    const auto file = Write("foreign.fit", bytes);
-    LoadIntoCurrentImage(session, file, "foreign.fit");
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0], "Unable to load FITS file, File was not saved by this program");
-    EXPECT_EQ(ui.captions.back(), "Talvor - foreign.fit");
+    bytes[80 + 28] = '3';  // BITPIX 36: of our size, but no FITS any reader takes
+    const auto broken = Write("foreign.fit", bytes);
+    EXPECT_EQ(LoadIntoCurrentImage(session, broken, "foreign.fit"), LoadResult::Refused);
+    const auto odd = Write("odd.fit", std::vector<uint8_t>(1000, 'x'));
+    EXPECT_EQ(LoadIntoCurrentImage(session, odd, "odd.fit"), LoadResult::Refused);
+    EXPECT_EQ(ui.messages, (std::vector<std::string>{
+                               "Unable to load FITS file, File was not saved by this program",
+                               "You didn't choose an Zenka or a suitable FITS File"}));
+    EXPECT_TRUE(ui.captions.empty());
+    EXPECT_EQ(images->CurrentImage[0], 700);
+    EXPECT_EQ(session.state.Fits.object, "M42");
+    EXPECT_EQ(session.state.HistoryLines[0], "Log Stretch");
+    // The next refresh still names the picture that is shown.
+    RefreshDisplay(session);
+    EXPECT_EQ(ui.captions.back(), "Talvor - good.fit");
+}
+
+TEST_F(ImageLoadingTest, QuickSaveDatesOnlyCapturesAndKeepsAnOpenedFilesDate) {
+    WorkingState written;
+    written.Fits.date = "2025-01-31";
+    written.Fits.time = "03:04:05";
+    const auto file = Write("old.fit", EncodeFitsFile(Flat(1), written.Fits, written, false));
+    ASSERT_EQ(LoadIntoCurrentImage(session, file, "old.fit"), LoadResult::Loaded);
+    // The capture of this run is older than the file that is now shown.
+    const CalendarTime start{2026, 12, 7, 22, 0, 0};
+    const CalendarTime end{2026, 12, 7, 22, 0, 10};
+    ASSERT_EQ(QuickSaveFits(session, images->CurrentImage, start, end), QuickSaveResult::Saved);
+    const auto saved = ReadFileBytes(folder.Path() / "AUTOSAVE" / "IMG1.FIT", 6000);
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(std::string(saved->begin() + 800, saved->begin() + 822), "DATE-OBS= '2025-01-31'");
+    EXPECT_EQ(std::string(saved->begin() + 880, saved->begin() + 900), "TIME-OBS= '03:04:05'");
+
+    // No capture and no date: no DATE-OBS card rather than 1970.
+    session.state = WorkingState{};
+    ASSERT_EQ(QuickSaveFits(session, images->CurrentImage, {}, {}), QuickSaveResult::Saved);
+    const auto undated = ReadFileBytes(folder.Path() / "AUTOSAVE" / "IMG2.FIT", 6000);
+    ASSERT_TRUE(undated);
+    EXPECT_EQ(std::string(undated->begin() + 800, undated->begin() + 880), std::string(80, ' '));
+
+    // A capture is dated by the middle of its exposure.
+    BeginCapturedImage(session.state, session.settings);
+    ASSERT_EQ(QuickSaveFits(session, images->CurrentImage, start, end), QuickSaveResult::Saved);
+    EXPECT_EQ(session.state.Fits.date, "2026-12-07");
+    EXPECT_EQ(session.state.Fits.time, "22:00:05");
+}
+
+TEST_F(ImageLoadingTest, ACaptureTakesTheSettingsTextsInPlaceOfAnOpenedFilesTexts) {
+    session.settings.Fits.object = "tonight";
+    WorkingState written;
+    written.Fits.object = "yesterday";
+    written.Fits.date = "2025-01-31";
+    const auto file = Write("old.fit", EncodeFitsFile(Flat(1), written.Fits, written, false));
+    ASSERT_EQ(LoadIntoCurrentImage(session, file, "old.fit"), LoadResult::Loaded);
+    EXPECT_EQ(session.state.Fits.object, "yesterday");
+    BeginCapturedImage(session.state, session.settings);
+    EXPECT_EQ(session.state.ImageTitle, "Zenka Camera Image");
+    EXPECT_EQ(session.state.Fits.object, "tonight");
+    EXPECT_EQ(session.state.Fits.date, "");
+    // Texts the user edited for the image stay for the next capture.
+    session.state.Fits.object = "typed";
+    session.state.TextsOrigin = HeaderTextsOrigin::Edited;
+    BeginCapturedImage(session.state, session.settings);
+    EXPECT_EQ(session.state.Fits.object, "typed");
 }
 
 TEST_F(ImageLoadingTest, SecondImageTakesNativeAndCurrentFitsOnly) {
@@ -132,7 +199,6 @@ TEST_F(ImageLoadingTest, QuickSaveWritesTheNumberedFileAndKeepsTheCounter) {
               QuickSaveResult::Saved);
     const auto file = folder.Path() / "AUTOSAVE" / "IMG5.FIT";
     EXPECT_EQ(std::filesystem::file_size(file), 303040u);
-    EXPECT_EQ(session.state.Fits.time, "22:00:05");
     session.settings.QuickSaveCounter = 0;
     ASSERT_EQ(ReadSettings(session), SettingsResult::Done);
     EXPECT_EQ(session.settings.QuickSaveCounter, 5);

@@ -50,7 +50,7 @@ TEST_F(ProgramDefaultsTest, SlewFieldsLimitHysteresisAndBacklash) {
 TEST_F(ProgramDefaultsTest, ABacklashTakenByTheDialogSurvivesTheSettingsFile) {
     DefaultsFields fields = Shown();
     fields.raBacklash = "50";
-    session.state.Fits.object = "M42";
+    session.settings.Fits.object = "M42";
     UseDefaultsControl(session, DefaultsControl::SetSlewValues, fields);
     ASSERT_EQ(WriteSettings(session), SettingsResult::Done);
     session.settings = ProgramSettings{};
@@ -58,6 +58,44 @@ TEST_F(ProgramDefaultsTest, ABacklashTakenByTheDialogSurvivesTheSettingsFile) {
     EXPECT_EQ(ReadSettings(session), SettingsResult::Done);
     EXPECT_EQ(session.settings.RaBacklash, 20);
     EXPECT_EQ(session.state.Fits.object, "M42");
+}
+
+TEST_F(ProgramDefaultsTest, SaveChangesTakesTheFieldsOnlyWithinTheirRanges) {
+    DefaultsFields fields = Shown();
+    fields.raPixelsPerSecond = "5";
+    fields.raBacklash = " 25 ";
+    EXPECT_EQ(SlewFieldsProblem(fields), "\"RA Backlash\" must be a whole number from 0 to 20.");
+    fields.raBacklash = "20";
+    fields.decHysteresis = "fast";
+    EXPECT_EQ(SlewFieldsProblem(fields),
+              "\"Hysteresis in Dec\" must be a whole number from 0 to 20.");
+    fields.decHysteresis = "-1";
+    EXPECT_TRUE(SlewFieldsProblem(fields).has_value());
+    fields.decHysteresis = "+3";
+    EXPECT_EQ(SlewFieldsProblem(fields), std::nullopt);
+}
+
+TEST_F(ProgramDefaultsTest, ASubDirectoryOfMoreThanOneFolderIsRefusedWhenSet) {
+    DefaultsFields fields = Shown();
+    fields.subDirectory = "night1";
+    UseDefaultsControl(session, DefaultsControl::SetSubDirectory, fields);
+    EXPECT_EQ(session.settings.AutoSaveSubDirectory, "night1");
+    fields.subDirectory = "2026/12/07";
+    UseDefaultsControl(session, DefaultsControl::SetSubDirectory, fields);
+    EXPECT_EQ(session.settings.AutoSaveSubDirectory, "night1");
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0], kSubDirectoryRefused);
+}
+
+TEST_F(ProgramDefaultsTest, UnsignedIsTheSettingsChoiceAndAnOpenedImageKeepsItsOwn) {
+    UseDefaultsControl(session, DefaultsControl::UnsignedFits, Shown());
+    EXPECT_TRUE(session.settings.UnsignedFits);
+    EXPECT_TRUE(session.state.UnsignedFits);
+    EXPECT_TRUE(DefaultsControlChecked(session, DefaultsControl::UnsignedFits));
+    session.state.TextsOrigin = HeaderTextsOrigin::File;
+    UseDefaultsControl(session, DefaultsControl::UnsignedFits, Shown());
+    EXPECT_FALSE(session.settings.UnsignedFits);
+    EXPECT_TRUE(session.state.UnsignedFits);
 }
 
 TEST_F(ProgramDefaultsTest, EveryControlButThreeTakesTheNumberFieldsFirst) {

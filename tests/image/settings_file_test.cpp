@@ -41,6 +41,10 @@ class SettingsFileTest : public testing::SessionTest {
         session.state = WorkingState{};
         return Bytes();
     }
+    static void PutInt16(std::vector<uint8_t>& bytes, std::size_t at, int16_t value) {
+        bytes[at] = static_cast<uint8_t>(value & 0xff);
+        bytes[at + 1] = static_cast<uint8_t>((value >> 8) & 0xff);
+    }
 };
 
 TEST_F(SettingsFileTest, FirstRunMakesTheFolderAndWritesTheDefaults) {
@@ -94,9 +98,9 @@ TEST_F(SettingsFileTest, EveryValueSurvivesAWriteAndARead) {
         p.AutoSaveSubDirectory = "night1";
         p.ControlBoxLongDelay = true;
         p.DebugMode = true;
-        s.state.UnsignedFits = true;
-        FitsDetails& f = s.state.Fits;
-        f.object = "M42";
+        p.UnsignedFits = true;
+        FitsDetails& f = p.Fits;
+        f.object = "Kemble's Cascade";
         f.telescope = "Newtonian 8in";
         f.instrument = "Zenka 237";
         f.observer = "A. Observer";
@@ -138,16 +142,18 @@ TEST_F(SettingsFileTest, EveryValueSurvivesAWriteAndARead) {
     EXPECT_EQ(AutoSaveDirectory(p), "c:\\AUTOSAVE\\night1");
     EXPECT_TRUE(p.ControlBoxLongDelay);
     EXPECT_TRUE(p.DebugMode);
-    EXPECT_TRUE(session.state.UnsignedFits);
-    const FitsDetails& f = session.state.Fits;
-    EXPECT_EQ(f.object, "M42");
+    EXPECT_TRUE(p.UnsignedFits);
+    EXPECT_TRUE(session.state.UnsignedFits);  // the current image follows the file's texts
+    EXPECT_EQ(session.state.Fits.object, "Kemble's Cascade");
+    const FitsDetails& f = p.Fits;
+    EXPECT_EQ(f.object, "Kemble's Cascade");
     EXPECT_EQ(f.telescope, "Newtonian 8in");
     EXPECT_EQ(f.instrument, "Zenka 237");
     EXPECT_EQ(f.observer, "A. Observer");
     EXPECT_EQ(f.origin, "Hill top");
-    // Paragraphs come back padded with spaces to 255 characters.
-    EXPECT_EQ(f.history, std::string(100, 'h') + std::string(155, ' '));
-    EXPECT_EQ(f.comment, "seeing 3/5" + std::string(245, ' '));
+    // Paragraphs come back as typed, without the blanks that fill their cards.
+    EXPECT_EQ(f.history, std::string(100, 'h'));
+    EXPECT_EQ(f.comment, "seeing 3/5");
     EXPECT_EQ(f.filter, "Red");
     EXPECT_EQ(f.apertureSquareInches, 50.25);
     EXPECT_EQ(f.focalLengthInches, 47.5);
@@ -169,50 +175,63 @@ TEST_F(SettingsFileTest, AFileOneByteShortLoadsAllButTheDebugFlag) {
     EXPECT_EQ(Bytes().size(), kSettingsFileSize - 1);  // a short file is left for the caller
 }
 
-TEST_F(SettingsFileTest, OutOfRangeBacklashIsRepairedWithThePreviousValue) {
-    for (const int16_t bad : {int16_t{21}, int16_t{-1}}) {
+TEST_F(SettingsFileTest, OutOfRangeBacklashIsClampedAndEveryOtherFieldKept) {
+    for (const auto& [bad, clamped] : {std::pair{int16_t{21}, 20}, std::pair{int16_t{-1}, 0}}) {
         auto bytes = FileWith([](Session& s) {
             s.settings.RaPixelsPerSecond = 7;
             s.settings.RaBacklash = 4;
+            s.settings.Telescope = TelescopeType::MeadeLx200;
+            s.settings.Fits.object = "M42";
+            s.settings.AutoSaveSubDirectory = "night1";
+            s.settings.DebugMode = true;
         });
-        bytes[kRaBacklashAt] = static_cast<uint8_t>(bad & 0xff);
-        bytes[kRaBacklashAt + 1] = static_cast<uint8_t>((bad >> 8) & 0xff);
+        PutInt16(bytes, kRaBacklashAt, bad);
         Store(bytes);
         session.settings.RaBacklash = 2;
-        session.settings.Telescope = TelescopeType::ControlBox;
         EXPECT_EQ(ReadSettings(session), SettingsResult::Done) << bad;
-        EXPECT_EQ(session.settings.RaBacklash, 2);
+        EXPECT_EQ(session.settings.RaBacklash, clamped);
         EXPECT_EQ(session.settings.RaPixelsPerSecond, 7);
-        // Fields after the bad one keep their previous values, and the file now says so.
-        EXPECT_EQ(session.settings.Telescope, TelescopeType::ControlBox);
+        // The fields after the bad one are read from the file, not lost.
+        EXPECT_EQ(session.settings.Telescope, TelescopeType::MeadeLx200);
+        EXPECT_EQ(session.settings.Fits.object, "M42");
+        EXPECT_EQ(session.settings.AutoSaveSubDirectory, "night1");
+        EXPECT_TRUE(session.settings.DebugMode);
         const auto repaired = Bytes();
         ASSERT_EQ(repaired.size(), kSettingsFileSize);
-        EXPECT_EQ(repaired[kRaBacklashAt], 2);
-        EXPECT_EQ(repaired[kTelescopeAt], 'b');
+        EXPECT_EQ(repaired[kRaBacklashAt], clamped);
+        EXPECT_EQ(repaired[kTelescopeAt], 'l');
+        EXPECT_EQ(
+            std::string(repaired.begin() + kSubDirectoryAt, repaired.begin() + kSubDirectoryAt + 6),
+            "night1");
     }
     auto bytes = FileWith([](Session&) {});
-    bytes[kDecBacklashAt] = 0xff;
-    bytes[kDecBacklashAt + 1] = 0xff;
+    PutInt16(bytes, kDecBacklashAt, -1);
     Store(bytes);
-    session.settings.DecBacklash = 5;
     EXPECT_EQ(ReadSettings(session), SettingsResult::Done);
-    EXPECT_EQ(session.settings.DecBacklash, 5);
-    EXPECT_EQ(Bytes()[kDecBacklashAt], 5);
+    EXPECT_EQ(session.settings.DecBacklash, 0);
+    EXPECT_EQ(Bytes()[kDecBacklashAt], 0);
 }
 
-TEST_F(SettingsFileTest, UnknownLettersAreRepaired) {
+TEST_F(SettingsFileTest, UnknownLettersKeepTheirPreviousValueAndTheRestIsRead) {
     const auto repairs = [this](std::size_t at, uint8_t value) {
-        auto bytes = FileWith([](Session& s) { s.settings.GuideTrainingSeconds = 2; });
+        auto bytes = FileWith([](Session& s) {
+            s.settings.GuideTrainingSeconds = 2;
+            s.settings.DebugMode = true;
+            s.settings.Fits.filter = "Red";
+        });
         bytes[at] = value;
         Store(bytes);
-        session.settings.DebugMode = true;
         EXPECT_EQ(ReadSettings(session), SettingsResult::Done);
         EXPECT_EQ(session.settings.GuideTrainingSeconds, 2);
-        // Rewritten: the later debug flag now stands in the file with its previous value.
+        EXPECT_TRUE(session.settings.DebugMode);
+        EXPECT_EQ(session.settings.Fits.filter, "Red");
+        // Rewritten with the value held before in place of the unknown letter.
         return Bytes().back() == 'y' && Bytes()[at] != value;
     };
-    EXPECT_TRUE(repairs(kIgnoreDriftAt, 'x'));
+    session.settings.Telescope = TelescopeType::ControlBox;
     EXPECT_TRUE(repairs(kTelescopeAt, 'z'));
+    EXPECT_EQ(session.settings.Telescope, TelescopeType::None);  // the reset session's value
+    EXPECT_TRUE(repairs(kIgnoreDriftAt, 'x'));
     EXPECT_TRUE(repairs(kTelescopeAt + 1, '2'));
     auto bytes = FileWith([](Session&) {});
     bytes[kDirectionsAt + 2] = 'q';
@@ -220,6 +239,67 @@ TEST_F(SettingsFileTest, UnknownLettersAreRepaired) {
     Store(bytes);
     EXPECT_EQ(ReadSettings(session), SettingsResult::Done);
     EXPECT_EQ(Bytes()[kDirectionsAt + 2], 'e');
+}
+
+TEST_F(SettingsFileTest, AnOpenedOrEditedImageKeepsItsOwnTextsWhenTheFileIsRead) {
+    FileWith([](Session& s) {
+        s.settings.Fits.object = "from settings";
+        s.settings.Fits.apertureSquareInches = 12;
+        s.settings.UnsignedFits = true;
+    });
+    for (const HeaderTextsOrigin own : {HeaderTextsOrigin::File, HeaderTextsOrigin::Edited}) {
+        session.state.TextsOrigin = own;
+        session.state.Fits.object = "Barnard's Star";
+        session.state.Fits.apertureSquareInches = 3;
+        session.state.UnsignedFits = false;
+        ASSERT_EQ(ReadSettings(session), SettingsResult::Done);
+        EXPECT_EQ(session.settings.Fits.object, "from settings");
+        EXPECT_EQ(session.state.Fits.object, "Barnard's Star");
+        EXPECT_EQ(session.state.Fits.apertureSquareInches, 3);
+        EXPECT_FALSE(session.state.UnsignedFits);
+        // And writing the settings writes the settings' texts, not the image's.
+        ASSERT_EQ(WriteSettings(session), SettingsResult::Done);
+        const auto bytes = Bytes();
+        EXPECT_EQ(std::string(bytes.begin() + 36, bytes.begin() + 36 + 25),
+                  "OBJECT  = 'from settings'");
+    }
+}
+
+TEST_F(SettingsFileTest, QuickSaveWritesOnlyItsCounter) {
+    const auto stored = FileWith([](Session& s) {
+        s.settings.Fits.object = "M42";
+        s.settings.UtOffsetHours = 1;
+    });
+    // Changes that stay in memory: Program Defaults left with Cancel, the current image's
+    // details.
+    session.settings.Telescope = TelescopeType::MeadeLx200;
+    session.settings.UtOffsetHours = 5;
+    session.settings.Fits.object = "not saved";
+    session.settings.QuickSaveCounter = 513;
+    ASSERT_EQ(WriteQuickSaveCounter(session), SettingsResult::Done);
+    auto expected = stored;
+    PutInt16(expected, 0, 513);
+    EXPECT_EQ(Bytes(), expected);
+    // Without a whole file to amend, the file is written from the values in memory.
+    std::filesystem::remove(File());
+    ASSERT_EQ(WriteQuickSaveCounter(session), SettingsResult::Done);
+    EXPECT_EQ(Bytes().size(), kSettingsFileSize);
+    EXPECT_EQ(Bytes()[kTelescopeAt], 'l');
+}
+
+TEST_F(SettingsFileTest, ASubDirectoryThatIsNotOneFolderIsNotTaken) {
+    auto bytes = FileWith([](Session&) {});
+    const std::string name = "2026/12/07";
+    std::copy(name.begin(), name.end(), bytes.begin() + kSubDirectoryAt);
+    bytes[kSubDirectoryAt + name.size()] = 0;
+    Store(bytes);
+    EXPECT_EQ(ReadSettings(session), SettingsResult::Done);
+    EXPECT_EQ(AutoSaveDirectory(session.settings), "c:\\AUTOSAVE");
+    EXPECT_TRUE(IsSubDirectoryName("night 1"));
+    EXPECT_TRUE(IsSubDirectoryName(""));
+    for (const char* bad : {"a/b", "a\\b", "..", ".", "it's"}) {
+        EXPECT_FALSE(IsSubDirectoryName(bad)) << bad;
+    }
 }
 
 TEST_F(SettingsFileTest, LenientFieldsTakeTheirFallbacks) {

@@ -14,6 +14,7 @@
 #include "display/refresh_display.h"
 #include "image/fits_file.h"
 #include "image/image_loading.h"
+#include "image/save_format.h"
 #include "image/tiff_file.h"
 #include "image/ui/fits_commands.h"
 #include "image/ui/image_file_dialogs.h"
@@ -31,23 +32,30 @@ std::filesystem::path ToPath(const QString& file) {
 }  // namespace
 
 FileMenuCommands::FileMenuCommands(Session& session, QWidget* parent, TTalvorWindow& window)
-    : session_(session),
-      parent_(parent),
-      window_(window),
-      directory_(QString::fromStdString(session.dataDirectory.Root().string())) {}
+    : session_(session), parent_(parent), window_(window) {}
+
+std::optional<QString> FileMenuCommands::Choose(const FileDialogSetup& setup, int* chosenFilter) {
+    QString directory = StartFolder(session_.state);
+    const auto chosen = ChooseImageFile(parent_, setup, directory, chosenFilter);
+    if (chosen) {
+        session_.state.LastFileFolder = directory.toStdString();
+    }
+    return chosen;
+}
 
 void FileMenuCommands::Open() {
     FileDialogSetup setup;
     setup.caption = QStringLiteral("Open");
     setup.filters = OpenFilters();
     setup.filterIndex = static_cast<int>(session_.state.LastFileKind);
-    setup.initialName = lastTitle_;
-    const auto chosen = ChooseImageFile(parent_, setup, directory_);
+    setup.initialName = lastName_;
+    const auto chosen = Choose(setup);
     if (!chosen) {
         return;
     }
-    const QString title = QFileInfo(*chosen).fileName().toLower();
-    lastTitle_ = title;
+    // The name is offered again as it is on disk: names differ by case here.
+    lastName_ = QFileInfo(*chosen).fileName();
+    const QString title = lastName_.toLower();
     session_.state.LastFileKind = FileKindOfChoice(title, setup.defaultSuffix);
     OpenDuringMerging(session_);
     LoadIntoCurrentImage(session_, ToPath(*chosen), title.toStdString());
@@ -87,21 +95,39 @@ void FileMenuCommands::SaveAs(SaveMode mode) {
             setup.filterIndex = static_cast<int>(session_.state.LastFileKind);
             break;
     }
-    const auto chosen = ChooseImageFile(parent_, setup, directory_);
+    int filter = setup.filterIndex;
+    const auto chosen = Choose(setup, &filter);
     if (!chosen) {
         return;
     }
-    const QString title = QFileInfo(*chosen).fileName().toLower();
-    // The caption names the saved file; the image keeps its own title for the next refresh.
-    SetMainTitle(session_.ui, title.toStdString());
-    session_.state.LastFileKind = FileKindOfChoice(title, setup.defaultSuffix);
-
+    QString file = *chosen;
+    SaveFormat format = mode == SaveMode::Tiff ? SaveFormat::Tiff : SaveFormat::Fits;
     if (mode == SaveMode::Native) {
-        SaveNative(session_, ToPath(*chosen));
-        return;
+        // "&Save..." writes what the chosen filter, or else the name's extension, says.
+        format = SaveFormatOf(static_cast<FileKind>(filter), file.toStdString());
+        if (format == SaveFormat::Fits && static_cast<FileKind>(filter) == FileKind::Fits) {
+            file = QString::fromStdString(WithFitsExtension(file.toStdString()));
+        }
+        // An 8-bit choice lives for one Save as FITS only.
+        session_.state.Fits.eightBit = false;
     }
-    if (!WriteTiffOrFits(mode == SaveMode::Tiff, ToPath(*chosen))) {
-        ReportMessage(session_.ui, kCannotCreateFile);
+    const QString title = QFileInfo(file).fileName().toLower();
+    session_.state.LastFileKind =
+        format == SaveFormat::Fits ? FileKind::Fits : FileKindOfChoice(title, setup.defaultSuffix);
+
+    bool written = false;
+    if (format == SaveFormat::Native) {
+        written = SaveNative(session_, ToPath(file));
+    } else {
+        written = WriteTiffOrFits(format == SaveFormat::Tiff, ToPath(file));
+        if (!written) {
+            ReportMessage(session_.ui, kCannotCreateFile);
+        }
+    }
+    // The caption names the saved file, once it is written; the image keeps its own title for
+    // the next refresh.
+    if (written) {
+        SetMainTitle(session_.ui, title.toStdString());
     }
 }
 

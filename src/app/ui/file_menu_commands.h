@@ -2,6 +2,9 @@
 
 #include <QString>
 #include <filesystem>
+#include <optional>
+
+#include "image/ui/image_file_dialogs.h"
 
 class QWidget;
 
@@ -11,7 +14,7 @@ struct Session;
 class TTalvorWindow;
 
 // The File and Edit menu commands that read and write image files: Open, Save, Save as TIFF,
-// Save as FITS, and Copy. They remember the folder and the title last chosen.
+// Save as FITS, and Copy. They remember the folder and the name last chosen.
 class FileMenuCommands {
   public:
     FileMenuCommands(Session& session, QWidget* parent, TTalvorWindow& window);
@@ -23,19 +26,18 @@ class FileMenuCommands {
     // Puts the picture shown, with its palette, on the clipboard.
     void Copy();
 
-    // The folder the next dialog starts in.
-    void SetDirectory(const QString& directory) { directory_ = directory; }
-
   private:
     enum class SaveMode { Native, Tiff, Fits };
     void SaveAs(SaveMode mode);
+    // Shows the dialog from the folder last used, and remembers the folder it ends in.
+    std::optional<QString> Choose(const FileDialogSetup& setup, int* chosenFilter = nullptr);
     bool WriteTiffOrFits(bool tiff, const std::filesystem::path& file);
 
     Session& session_;
     QWidget* parent_;
     TTalvorWindow& window_;
-    QString directory_;
-    QString lastTitle_;
+    // The name last opened, as it is spelled on disk.
+    QString lastName_;
 };
 
 }  // namespace talvor

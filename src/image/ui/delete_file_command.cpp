@@ -6,6 +6,7 @@
 
 #include "core/session.h"
 #include "image/ui/delete_dialog.h"
+#include "image/ui/image_file_dialogs.h"
 
 namespace talvor {
 
@@ -17,7 +18,7 @@ QStringList DeleteFileFilters() {
 
 void DeleteFileCommand(Session& session, QWidget* parent) {
     const QStringList filters = DeleteFileFilters();
-    QFileDialog chooser(parent, QStringLiteral("Delete File"));
+    QFileDialog chooser(parent, QStringLiteral("Delete File"), StartFolder(session.state));
     chooser.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
     chooser.setAcceptMode(QFileDialog::AcceptOpen);
     chooser.setFileMode(QFileDialog::ExistingFile);
@@ -28,6 +29,7 @@ void DeleteFileCommand(Session& session, QWidget* parent) {
         return;
     }
     const QString fileName = chooser.selectedFiles().front();
+    session.state.LastFileFolder = QFileInfo(fileName).absolutePath().toStdString();
     session.state.LastFileKind = QFileInfo(fileName).fileName().contains(QLatin1Char('~'))
                                      ? FileKind::NativeRaw
                                      : FileKind::AllFiles;

@@ -10,6 +10,7 @@
 #include <QScrollBar>
 
 #include "core/fits_details.h"
+#include "core/messages.h"
 #include "core/session.h"
 #include "image/fits_details_form.h"
 
@@ -29,8 +30,14 @@ std::string ToText(const QString& text) {
 }  // namespace
 
 TFITSDialog::TFITSDialog(Session& session, QWidget* parent)
+    : TFITSDialog(session, session.state.Fits, session.state.UnsignedFits, parent) {}
+
+TFITSDialog::TFITSDialog(Session& session, FitsDetails& details, bool& unsignedFits,
+                         QWidget* parent)
     : QDialog(parent),
       session_(session),
+      details_(details),
+      unsignedFits_(unsignedFits),
       object_(AddTextField(static_cast<int>(kFitsTextLength))),
       observer_(AddTextField(static_cast<int>(kFitsTextLength))),
       origin_(AddTextField(static_cast<int>(kFitsTextLength))),
@@ -49,8 +56,7 @@ TFITSDialog::TFITSDialog(Session& session, QWidget* parent)
       eightBit_(new QCheckBox(QStringLiteral("8 bit integer (16 bit default)"), this)),
       unsigned_(new QCheckBox(QStringLiteral("Unsigned Integer Format"), this)) {
     setWindowTitle(QStringLiteral("FITS DETAILS"));
-    const FitsDetailsForm form =
-        FitsDetailsFormFor(session_.state.Fits, session_.settings.UtOffsetHours);
+    const FitsDetailsForm form = FitsDetailsFormFor(details_, session_.settings.UtOffsetHours);
     object_->setText(ToQString(form.object));
     observer_->setText(ToQString(form.observer));
     origin_->setText(ToQString(form.origin));
@@ -66,6 +72,9 @@ TFITSDialog::TFITSDialog(Session& session, QWidget* parent)
     time_->setText(ToQString(form.time));
     history_->setFixedHeight(kParagraphHeight);
     comment_->setFixedHeight(kParagraphHeight);
+    // A header card holds no tab: Tab moves on to the next field, as in the other fields.
+    history_->setTabChangesFocus(true);
+    comment_->setTabChangesFocus(true);
     utOffset_ = form.utOffsetHours;
     utBar_->setRange(kMinUtOffset, kMaxUtOffset);
     utBar_->setSingleStep(1);
@@ -114,11 +123,11 @@ TFITSDialog::TFITSDialog(Session& session, QWidget* parent)
 
     connect(utBar_, &QScrollBar::actionTriggered, this, &TFITSDialog::OnScrollAction);
     connect(eightBit_, &QCheckBox::clicked, this, [this] {
-        session_.state.Fits.eightBit = !session_.state.Fits.eightBit;
+        details_.eightBit = !details_.eightBit;
         ShowFormatFlags();
     });
     connect(unsigned_, &QCheckBox::clicked, this, [this] {
-        session_.state.UnsignedFits = !session_.state.UnsignedFits;
+        unsignedFits_ = !unsignedFits_;
         ShowFormatFlags();
     });
     connect(proceed, &QPushButton::clicked, this, &TFITSDialog::Continue);
@@ -171,11 +180,16 @@ void TFITSDialog::ShowUtOffset() {
 }
 
 void TFITSDialog::ShowFormatFlags() {
-    eightBit_->setChecked(session_.state.Fits.eightBit);
-    unsigned_->setChecked(session_.state.UnsignedFits);
+    eightBit_->setChecked(details_.eightBit);
+    unsigned_->setChecked(unsignedFits_);
 }
 
 void TFITSDialog::Continue() {
+    if (const auto problem = FitsDateProblem(ToText(date_->text()))) {
+        ReportMessage(session_.ui, kCallerText, *problem);
+        date_->setFocus();
+        return;
+    }
     FitsDetailsForm form;
     form.object = ToText(object_->text());
     form.observer = ToText(observer_->text());
@@ -191,7 +205,7 @@ void TFITSDialog::Continue() {
     form.date = ToText(date_->text());
     form.time = ToText(time_->text());
     form.utOffsetHours = utOffset_;
-    ReadBackFitsDetailsForm(form, session_.state.Fits, session_.settings.UtOffsetHours);
+    ReadBackFitsDetailsForm(form, details_, session_.settings.UtOffsetHours);
     accept();
 }
 

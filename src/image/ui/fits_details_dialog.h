@@ -9,16 +9,22 @@ class QScrollBar;
 
 namespace talvor {
 
+struct FitsDetails;
 struct Session;
 
-// "FITS DETAILS": the header texts and numbers of the next FITS save, the UT offset and the
-// data format. Continue (accept) takes every field back; Abort keeps the old texts and numbers.
-// The two format check boxes act at the click, so their change stands even after Abort.
+// "FITS DETAILS": header texts and numbers, the UT offset and the data format. It edits the
+// given details (the current image's, or a record of the settings file's texts) and unsigned
+// flag. Continue (accept) takes every field back, unless the date is not one FITS can carry;
+// Abort keeps the old texts and numbers. The two format check boxes act at the click, so their
+// change stands even after Abort.
 class TFITSDialog : public QDialog {
     Q_OBJECT
 
   public:
-    TFITSDialog(Session& session, QWidget* parent = nullptr);
+    // The current image's details.
+    explicit TFITSDialog(Session& session, QWidget* parent = nullptr);
+    TFITSDialog(Session& session, FitsDetails& details, bool& unsignedFits,
+                QWidget* parent = nullptr);
 
   private:
     QLineEdit* AddTextField(int length);
@@ -28,6 +34,8 @@ class TFITSDialog : public QDialog {
     void Continue();
 
     Session& session_;
+    FitsDetails& details_;
+    bool& unsignedFits_;
     int utOffset_ = 0;
     QLineEdit* object_;
     QLineEdit* observer_;

@@ -1,7 +1,9 @@
 #include "image/ui/image_file_dialogs.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 namespace talvor {
 
@@ -27,7 +29,7 @@ QStringList FitsSaveFilters() {
 }
 
 std::optional<QString> ChooseImageFile(QWidget* parent, const FileDialogSetup& setup,
-                                       QString& directory) {
+                                       QString& directory, int* chosenFilter) {
     QFileDialog dialog(parent, setup.caption, directory);
     // The desktop's own dialog may match patterns by case; this one matches any case.
     dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails |
@@ -45,7 +47,28 @@ std::optional<QString> ChooseImageFile(QWidget* parent, const FileDialogSetup& s
     }
     const QString chosen = dialog.selectedFiles().front();
     directory = QFileInfo(chosen).absolutePath();
+    if (chosenFilter != nullptr) {
+        // The dialog may name the filter without its patterns.
+        const QString selected = dialog.selectedNameFilter();
+        for (int i = 0; i < setup.filters.size(); ++i) {
+            if (setup.filters[i] == selected || setup.filters[i].startsWith(selected + " (")) {
+                *chosenFilter = i + 1;
+            }
+        }
+    }
     return chosen;
+}
+
+QString StartFolder(const WorkingState& state) {
+    const QString last = QString::fromStdString(state.LastFileFolder);
+    if (!last.isEmpty() && QFileInfo(last).isDir()) {
+        return last;
+    }
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    if (!pictures.isEmpty() && QFileInfo(pictures).isDir()) {
+        return pictures;
+    }
+    return QDir::homePath();
 }
 
 FileKind FileKindOfChoice(const QString& title, const QString& defaultSuffix) {

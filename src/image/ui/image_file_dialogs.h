@@ -28,9 +28,14 @@ struct FileDialogSetup {
 };
 
 // Shows a file dialog starting in (and afterwards remembering) the given folder. The chosen
-// file's full name, or nothing on Cancel.
+// file's full name, or nothing on Cancel; `chosenFilter`, when given, receives the 1-based
+// index of the filter the dialog ended with.
 std::optional<QString> ChooseImageFile(QWidget* parent, const FileDialogSetup& setup,
-                                       QString& directory);
+                                       QString& directory, int* chosenFilter = nullptr);
+
+// The folder the Open, Save and Delete dialogs start in: the one they last ended in, else the
+// user's Pictures folder, else the home folder. Never the program's hidden data folder.
+QString StartFolder(const WorkingState& state);
 
 // The kind remembered for the next dialog: FITS when the dialog's default extension was "FIT",
 // else native when the title holds "~" anywhere, else all files.

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 #include <initializer_list>
 
+#include "core/messages.h"
 #include "core/session.h"
 #include "image/settings_file.h"
 
@@ -34,7 +35,7 @@ TINIDialog::TINIDialog(Session& session, QWidget* parent) : QDialog(parent), ses
     // Return in a number field must not save: the fields are taken only by the controls.
     save->setAutoDefault(false);
     cancel->setAutoDefault(false);
-    connect(save, &QPushButton::clicked, this, &QDialog::accept);
+    connect(save, &QPushButton::clicked, this, &TINIDialog::SaveChanges);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* columns = new QHBoxLayout;
@@ -200,6 +201,17 @@ QWidget* TINIDialog::BuildOptionGroups() {
     layout->addWidget(autoSave);
     layout->addStretch();
     return column;
+}
+
+void TINIDialog::SaveChanges() {
+    // What the fields show is what is saved; a value out of its range is not.
+    const DefaultsFields fields = Fields();
+    if (const auto problem = SlewFieldsProblem(fields)) {
+        ReportMessage(session_.ui, kCallerText, *problem);
+        return;
+    }
+    ReadSlewFields(session_.settings, fields);
+    accept();
 }
 
 void TINIDialog::Use(DefaultsControl control) {

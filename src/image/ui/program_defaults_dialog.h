@@ -15,7 +15,8 @@ struct Session;
 
 // "Set Program Defaults": most program values in one dialog. Every control changes its value
 // in memory the moment it is used and the dialog is then redrawn from the values, so Cancel
-// keeps what was changed; "Save Changes" (accept) lets the caller write the settings file.
+// keeps what was changed; "Save Changes" takes the number fields as they stand (refusing, with
+// the range, a value out of it) and accepts, so that the caller writes the settings file.
 class TINIDialog : public QDialog {
     Q_OBJECT
 
@@ -29,6 +30,7 @@ class TINIDialog : public QDialog {
     QWidget* BuildSlewGroup();
     QWidget* BuildOptionGroups();
     void Use(DefaultsControl control);
+    void SaveChanges();
     DefaultsFields Fields() const;
     void Redraw();
 
