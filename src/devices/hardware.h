@@ -6,6 +6,7 @@
 #include <string>
 
 #include "camera/camera_recognition.h"
+#include "simulator/simulated_camera_timing.h"
 
 namespace talvor {
 
@@ -15,11 +16,13 @@ class MountSimulatorServer;
 // The camera and mount of the run: the hardware, or with simulate the simulated mount on a
 // pseudo-terminal and the simulated camera whose sky it moves. Keeps the simulator running as
 // long as it lives. A mount log, when named, gets one line for every byte the simulated mount
-// receives: its time in milliseconds, its code and the character.
+// receives: its time in milliseconds, its code and the character. The simulated camera takes a
+// real camera's time unless the timing says Fast.
 class Hardware {
   public:
-    Hardware(Session& session, bool simulate, const CameraUsbId& cameraId,
-             const std::filesystem::path& mountLog = {});
+    Hardware(Session& session, bool simulate, const CameraUsbIds& cameraIds,
+             const std::filesystem::path& mountLog = {},
+             CameraTiming cameraTiming = CameraTiming::Real);
     ~Hardware();
     Hardware(const Hardware&) = delete;
     Hardware& operator=(const Hardware&) = delete;

@@ -28,6 +28,7 @@ class TVeltraneDialog : public QDialog, public FocusLoopView {
 
     void ShowFocusFrame() override;
     bool ConfirmNextFrame() override;
+    void done(int result) override;
 
   private:
     QWidget* BuildExposureColumn();
