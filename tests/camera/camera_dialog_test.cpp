@@ -114,8 +114,12 @@ class CameraDialogTest : public QObject {
                 }
             }
             QVERIFY2(name != nullptr, box);
-            QCOMPARE(name->toolTip(), QDir(folder.path()).filePath(QLatin1String(file)));
-            QVERIFY(name->text().endsWith(QLatin1String(file)));
+            const QString path = QDir(folder.path()).filePath(QLatin1String(file));
+            QCOMPARE(name->toolTip(), path);
+            // The whole path where it fits, else the start of its folder gives way.
+            QVERIFY2(name->text() == path || (name->text().startsWith(QChar(0x2026)) &&
+                                              name->text().endsWith("/" + QLatin1String(file))),
+                     qPrintable(name->text()));
         }
     }
 };

@@ -12,11 +12,11 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QVBoxLayout>
-#include <filesystem>
 
 #include "camera/camera_interface.h"
 #include "camera/exposure_rules.h"
 #include "camera/self_guiding_hooks.h"
+#include "camera/ui/file_name_label.h"
 #include "camera/ui/focus_pause_dialog.h"
 #include "core/calibration_state.h"
 #include "core/scroll_action.h"
@@ -31,8 +31,6 @@ namespace talvor {
 namespace {
 
 constexpr int kMaxExposures = 99;
-// The width the automatic dark and flat file names get; longer ones lose their middle.
-constexpr int kFileNameWidth = 240;
 constexpr int kMaxDelayMinutes = 20;
 
 const char* const kCameraHelp =
@@ -57,12 +55,6 @@ int ArrowStep(int action) {
         return -1;
     }
     return action == QAbstractSlider::SliderSingleStepAdd ? 1 : 0;
-}
-
-void ShowFileName(QLabel* label, const std::filesystem::path& file) {
-    const QString path = QString::fromStdString(file.string());
-    label->setToolTip(path);
-    label->setText(label->fontMetrics().elidedText(path, Qt::ElideMiddle, kFileNameWidth));
 }
 
 QLabel* ReadOut(QWidget* parent) {
@@ -228,8 +220,7 @@ QWidget* TVeltraneDialog::BuildOptionColumn() {
                                                        std::function<bool&()> flag) {
         auto* row = new QHBoxLayout;
         row->addWidget(Option(QString::fromLatin1(text), std::move(flag)));
-        auto* name = new QLabel(column);
-        name->setMinimumWidth(kFileNameWidth);
+        auto* name = new TFileNameLabel(column);
         row->addWidget(name, 1);
         layout->addLayout(row);
         return name;
@@ -350,8 +341,10 @@ void TVeltraneDialog::Redraw() {
     subDirectory_->setText(QString::fromStdString(session_.settings.AutoSaveSubDirectory));
     lastFile_->setText(QString::number(session_.settings.QuickSaveCounter));
     const CalibrationState& calibration = CalibrationOf(session_);
-    ShowFileName(darkName_, AutomaticDarkFile(calibration, session_.dataDirectory));
-    ShowFileName(flatName_, AutomaticFlatFile(calibration, session_.dataDirectory));
+    darkName_->SetFileName(
+        QString::fromStdString(AutomaticDarkFile(calibration, session_.dataDirectory).string()));
+    flatName_->SetFileName(
+        QString::fromStdString(AutomaticFlatFile(calibration, session_.dataDirectory).string()));
     const QString small =
         QString::fromStdString(session_.dataDirectory.Resolve(kSmallBitmapName).string());
     if (QFileInfo::exists(small)) {
