@@ -12,15 +12,20 @@ struct CommandLine {
     bool showHelp = false;
     bool showVersion = false;
     std::optional<std::filesystem::path> dataDirectory;
-    // The camera's USB ids as "VVVV:PPPP", when they differ from the usual ones.
+    // The camera's USB ids as "VVVV:PPPP" (one device) or "VVVV:PPPP,VVVV:PPPP" (a HID device
+    // and a bulk device), when given.
     std::optional<std::string> cameraUsbId;
+    // List the USB devices that could be the camera, then stop.
+    bool listUsb = false;
+    // With simulate: the simulated camera answers at once instead of taking a camera's time.
+    bool fastCamera = false;
     // With simulate: the file that receives every byte the simulated mount is sent.
     std::optional<std::filesystem::path> mountLog;
     std::string error;  // set when the arguments cannot be understood
 };
 
-// talvor [--simulate] [--mount-log FILE] [--data-dir DIR] [--camera-usb-id VVVV:PPPP] [--help]
-// [--version]
+// talvor [--simulate [--fast-camera] [--mount-log FILE]] [--data-dir DIR]
+// [--camera-usb-id VVVV:PPPP[,VVVV:PPPP]] [--list-usb] [--help] [--version]
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 
 std::string CommandLineUsage();

@@ -5,12 +5,14 @@
 
 namespace talvor {
 
-BatchContext::BatchContext(const std::filesystem::path& dataDirectory, bool simulate)
+BatchContext::BatchContext(const std::filesystem::path& dataDirectory, bool simulate,
+                           const CameraUsbIds& cameraIds, bool fastCamera)
     : images_(CreateImageStore()),
       session_(*images_, DataDirectory(dataDirectory), clock_, ui_),
       simulated_(simulate),
       startedMs_(clock_.Milliseconds()),
-      hardware_(std::make_unique<Hardware>(session_, simulate, kDefaultCameraUsbId)) {
+      hardware_(std::make_unique<Hardware>(session_, simulate, cameraIds, std::filesystem::path(),
+                                           fastCamera ? CameraTiming::Fast : CameraTiming::Real)) {
     if (!hardware_->Problem().empty()) {
         ui_.ShowMessage(hardware_->Problem());
     }

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "batch/batch_ui.h"
+#include "camera/camera_recognition.h"
 #include "core/clock.h"
 #include "core/image_store.h"
 #include "core/session.h"
@@ -16,8 +17,10 @@ class Hardware;
 // with messages on standard error.
 class BatchContext {
   public:
-    // With simulate, the simulated camera and mount stand in for the hardware.
-    BatchContext(const std::filesystem::path& dataDirectory, bool simulate);
+    // With simulate, the simulated camera and mount stand in for the hardware; with
+    // fastCamera the simulated camera answers at once instead of taking a camera's time.
+    BatchContext(const std::filesystem::path& dataDirectory, bool simulate,
+                 const CameraUsbIds& cameraIds = kDefaultCameraUsbIds, bool fastCamera = false);
     ~BatchContext();
 
     Session& State() { return session_; }

@@ -19,7 +19,8 @@ const char* const kCaptureHelp =
     "\n"
     "Runs the camera dialog's capture without a window and writes the frame after the run to\n"
     "OUT (format by extension, as 'convert'). UNIT is q (thousandths), h (hundredths),\n"
-    "t (tenths), s (seconds) or m (minutes). Ctrl+C ends the run like a key press.\n"
+    "t (tenths), s (seconds) or m (minutes). Ctrl+C ends the run like a key press: OUT then\n"
+    "holds the last frame shown (exit 0), or nothing when no frame had been read (exit 1).\n"
     "  --count N          exposures in the run, 1..99 (two or more: slew and sum)\n"
     "  --continuous       continuous mode; --pause MIN minutes between frames (0..20)\n"
     "  --profiles         the alternative slew method (brightness profiles)\n"
@@ -110,7 +111,10 @@ int RunCapture(BatchContext& context, const std::vector<std::string>& arguments)
     const SelfGuidingHooks hooks;
     CaptureSequence(session, *session.camera.Link, hooks).TakePhoto();
     BatchUi::CatchInterrupt(false);
-    if (session.capture.Run.Aborted) {
+    if (session.camera.LinkLost) {
+        return kExitFailed;  // the link has said why
+    }
+    if (session.capture.Run.FramesShown == 0) {
         std::fputs("talvor-batch capture: the run was stopped; the frame was not read out\n",
                    stderr);
         return kExitFailed;

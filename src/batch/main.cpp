@@ -1,6 +1,7 @@
 // talvor-batch: the program's own routines on files, without a window.
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,6 +15,9 @@
 #include "batch/process_commands.h"
 #include "batch/processing_steps.h"
 #include "batch/telescope_command.h"
+#include "camera/camera_usb_ids_file.h"
+#include "camera/linux_usb_platform.h"
+#include "camera/usb_survey.h"
 #include "core/data_directory.h"
 
 namespace {
@@ -48,7 +52,9 @@ const BatchCommand kCommands[] = {
 
 void PrintUsage(std::FILE* stream) {
     std::fputs(
-        "Usage: talvor-batch [--data-dir DIR] [--simulate] COMMAND [ARGUMENTS]\n"
+        "Usage: talvor-batch [--data-dir DIR] [--simulate [--fast-camera]]\n"
+        "                    [--camera-usb-id VVVV:PPPP[,VVVV:PPPP]] COMMAND [ARGUMENTS]\n"
+        "       talvor-batch [--camera-usb-id VVVV:PPPP[,VVVV:PPPP]] --list-usb\n"
         "       talvor-batch COMMAND --help\n"
         "\n"
         "Runs Talvor's own routines on image files, without a window.\n"
@@ -58,6 +64,12 @@ void PrintUsage(std::FILE* stream) {
         "                  (default: ~/.local/share/talvor)\n"
         "  --simulate      the simulated camera and mount instead of the hardware\n"
         "                  (a file named lenscap in the data folder caps the telescope)\n"
+        "  --fast-camera   with --simulate, the camera answers at once instead of taking\n"
+        "                  a real camera's time (2.5 s to read a frame)\n"
+        "  --camera-usb-id VVVV:PPPP[,VVVV:PPPP]\n"
+        "                  the camera's USB ids: one device, or its HID device and then its\n"
+        "                  bulk device; remembered for later runs (as by talvor)\n"
+        "  --list-usb      list the USB devices that could be the camera, then stop\n"
         "  --help          show this text\n"
         "  --version       show the version\n"
         "\n"
@@ -75,6 +87,9 @@ int main(int argc, char** argv) {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     std::filesystem::path dataDirectory = talvor::DataDirectory::DefaultRoot();
     bool simulate = false;
+    bool fastCamera = false;
+    bool listUsb = false;
+    std::optional<talvor::CameraUsbIds> cameraIds;
     std::size_t next = 0;
     while (next < arguments.size() && arguments[next].rfind("--", 0) == 0) {
         const std::string& option = arguments[next];
@@ -91,14 +106,40 @@ int main(int argc, char** argv) {
             ++next;
             continue;
         }
+        if (option == "--fast-camera" || option == "--list-usb") {
+            (option == "--fast-camera" ? fastCamera : listUsb) = true;
+            ++next;
+            continue;
+        }
         if (option == "--data-dir" && next + 1 < arguments.size()) {
             dataDirectory = arguments[next + 1];
+            next += 2;
+            continue;
+        }
+        if (option == "--camera-usb-id" && next + 1 < arguments.size()) {
+            cameraIds = talvor::ParseCameraUsbIds(arguments[next + 1]);
+            if (!cameraIds) {
+                std::fprintf(stderr,
+                             "talvor-batch: '%s' is not of the form VVVV:PPPP[,VVVV:PPPP]\n",
+                             arguments[next + 1].c_str());
+                return talvor::kExitUsage;
+            }
             next += 2;
             continue;
         }
         std::fprintf(stderr, "talvor-batch: unknown option '%s'\n\n", option.c_str());
         PrintUsage(stderr);
         return talvor::kExitUsage;
+    }
+    if (fastCamera && !simulate) {
+        std::fputs("talvor-batch: --fast-camera works with --simulate only\n", stderr);
+        return talvor::kExitUsage;
+    }
+    if (listUsb) {
+        const talvor::CameraUsbIds ids = cameraIds.value_or(
+            talvor::ChooseCameraUsbIds(std::nullopt, talvor::DataDirectory(dataDirectory)).ids);
+        std::fputs(talvor::DescribeCameraCandidates(talvor::SurveyUsb(), ids).c_str(), stdout);
+        return talvor::kExitSuccess;
     }
     if (next >= arguments.size()) {
         std::fputs("talvor-batch: no command given\n\n", stderr);
@@ -119,7 +160,13 @@ int main(int argc, char** argv) {
             }
             return talvor::kExitSuccess;
         }
-        BatchContext context(dataDirectory, simulate);
+        // Ids given are remembered for later runs; without them the remembered ones are used.
+        const talvor::CameraUsbIdsChoice ids =
+            talvor::ChooseCameraUsbIds(cameraIds, talvor::DataDirectory(dataDirectory));
+        if (!ids.problem.empty()) {
+            std::fprintf(stderr, "talvor-batch: %s\n", ids.problem.c_str());
+        }
+        BatchContext context(dataDirectory, simulate, ids.ids, fastCamera);
         return command.run(context, rest);
     }
     std::fprintf(stderr, "talvor-batch: unknown command '%s'\n", name.c_str());

@@ -80,7 +80,7 @@ ImageBuffer& ReadoutDestination(Session& session) {
     return destination != nullptr ? *destination : session.images.CurrentImage;
 }
 
-void ReadFullFrame(Session& session, CameraLink& link) {
+ReadoutResult ReadFullFrame(Session& session, CameraLink& link) {
     CommandBytes& command = session.readout.CommandBuffer;
     SetReadoutTime(command, session.readout.ExposureMs);
     command[3] = 0;
@@ -88,17 +88,23 @@ void ReadFullFrame(Session& session, CameraLink& link) {
     command[7] = kWholeFrame;
     session.camera.BlockByteCount = kFullFrameBlockBytes;
     link.ReadBlock();
+    if (session.camera.LinkLost) {
+        return ReadoutResult::Failed;
+    }
     CopyFullFrameBlock(session.camera.ReceiveBuffer, ReadoutDestination(session));
+    return ReadoutResult::Read;
 }
 
-void ReadFocusWindow(Session& session, CameraLink& link) {
+ReadoutResult ReadFocusWindow(Session& session, CameraLink& link) {
     CommandBytes& command = session.readout.CommandBuffer;
     SetReadoutTime(command, session.readout.ExposureMs);
     SetWindowBytes(command, session.readout.FocusWindowOrigin);
     command[7] = kWindow;
     session.camera.BlockByteCount = kWindowBlockBytes;
     link.ReadBlock();
+    // The link leaves zeros for whatever did not arrive.
     CopyWindowBlock(session.camera.ReceiveBuffer, ReadoutDestination(session));
+    return session.camera.LinkLost ? ReadoutResult::Failed : ReadoutResult::Read;
 }
 
 void CopyFullFrameBlock(std::span<const uint8_t> block, ImageBuffer& frame) {

@@ -42,11 +42,15 @@ void EndCommandAlt5(Session& session, CameraLink& link);
 // The store the next readout fills: FrameDestination, or the current image while none is set.
 ImageBuffer& ReadoutDestination(Session& session);
 
-// Reads a whole frame into rows 0..289, columns 0..509 of the readout destination.
-void ReadFullFrame(Session& session, CameraLink& link);
+enum class ReadoutResult { Read, Failed };
+
+// Reads a whole frame into rows 0..289, columns 0..509 of the readout destination. When the
+// camera is lost during the readout the destination keeps the frame it held.
+ReadoutResult ReadFullFrame(Session& session, CameraLink& link);
 // Reads the 128 x 128 window at FocusWindowOrigin into the first 16384 pixels of the readout
-// destination.
-void ReadFocusWindow(Session& session, CameraLink& link);
+// destination. A failed read leaves a blank window, so that no star is measured again from an
+// earlier frame.
+ReadoutResult ReadFocusWindow(Session& session, CameraLink& link);
 
 // Copies the picture of a whole-frame block (rows 7..296, pixels 19..528) into rows 0..289,
 // columns 0..509 of the frame; columns 510 and 511 keep their values.

@@ -56,6 +56,30 @@ std::string FormatCameraUsbId(CameraUsbId id) {
     return text.data();
 }
 
+std::optional<CameraUsbIds> ParseCameraUsbIds(std::string_view text) {
+    const std::size_t comma = text.find(',');
+    const std::optional<CameraUsbId> control = ParseCameraUsbId(text.substr(0, comma));
+    if (!control) {
+        return std::nullopt;
+    }
+    if (comma == std::string_view::npos) {
+        return CameraUsbIds{*control, std::nullopt};
+    }
+    const std::optional<CameraUsbId> block = ParseCameraUsbId(text.substr(comma + 1));
+    if (!block) {
+        return std::nullopt;
+    }
+    return CameraUsbIds{*control, *block};
+}
+
+std::string FormatCameraUsbIds(const CameraUsbIds& ids) {
+    std::string text = FormatCameraUsbId(ids.control);
+    if (ids.block) {
+        text += "," + FormatCameraUsbId(*ids.block);
+    }
+    return text;
+}
+
 std::string UsbDevicePath(UsbLocation location) {
     std::array<char, 40> text{};
     std::snprintf(text.data(), text.size(), "/dev/bus/usb/%03d/%03d", location.bus,
@@ -63,20 +87,32 @@ std::string UsbDevicePath(UsbLocation location) {
     return text.data();
 }
 
+std::optional<BlockIoInterface> BlockInterfaceOf(const UsbDeviceDescription& device) {
+    for (const UsbInterfaceDescription& interface : device.interfaces) {
+        const std::optional<uint8_t> endpoint = BulkInEndpoint(interface);
+        if (interface.interfaceClass != kHidClass && endpoint) {
+            return BlockIoInterface{UsbDevicePath(device.location), device.location,
+                                    interface.number, *endpoint};
+        }
+    }
+    return std::nullopt;
+}
+
+bool HasHidInterface(const UsbDeviceDescription& device) {
+    return std::any_of(device.interfaces.begin(), device.interfaces.end(),
+                       [](const auto& interface) { return interface.interfaceClass == kHidClass; });
+}
+
 std::vector<BlockIoInterface> FindBlockIoInterfaces(std::span<const UsbDeviceDescription> devices,
-                                                    CameraUsbId id) {
+                                                    const CameraUsbIds& ids) {
+    const CameraUsbId id = ids.BlockId();
     std::vector<BlockIoInterface> found;
     for (const UsbDeviceDescription& device : devices) {
         if (device.vendor != id.vendor || device.product != id.product) {
             continue;
         }
-        for (const UsbInterfaceDescription& interface : device.interfaces) {
-            const std::optional<uint8_t> endpoint = BulkInEndpoint(interface);
-            if (interface.interfaceClass != kHidClass && endpoint) {
-                found.push_back(
-                    {UsbDevicePath(device.location), device.location, interface.number, *endpoint});
-                break;
-            }
+        if (const std::optional<BlockIoInterface> block = BlockInterfaceOf(device)) {
+            found.push_back(*block);
         }
     }
     std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
@@ -88,15 +124,20 @@ std::vector<BlockIoInterface> FindBlockIoInterfaces(std::span<const UsbDeviceDes
 
 std::vector<std::string> FindControlInterfaces(std::span<const HidInterfaceDescription> hids,
                                                std::span<const BlockIoInterface> blocks,
-                                               CameraUsbId id) {
+                                               const CameraUsbIds& ids) {
+    const CameraUsbId id = ids.control;
     std::vector<std::string> found;
     for (const HidInterfaceDescription& hid : hids) {
-        if (hid.vendor != id.vendor || hid.product != id.product || !hid.location) {
+        if (hid.vendor != id.vendor || hid.product != id.product) {
             continue;
         }
-        const bool onCamera = std::any_of(blocks.begin(), blocks.end(), [&](const auto& block) {
-            return block.location == *hid.location;
-        });
+        // A camera of two devices: the HID device was named by its own id. A camera of one
+        // device: the HID interface must sit beside the block interface.
+        const bool onCamera =
+            ids.block ||
+            (hid.location && std::any_of(blocks.begin(), blocks.end(), [&](const auto& block) {
+                 return block.location == *hid.location;
+             }));
         if (onCamera) {
             found.push_back(hid.path);
         }

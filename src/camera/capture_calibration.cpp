@@ -60,26 +60,27 @@ double CaptureFlatMean(const ImageBuffer& flat) {
 
 }  // namespace
 
-void SubtractDarkAtCapture(Session& session) {
+bool SubtractDarkAtCapture(Session& session) {
     CaptureRun& run = session.capture.Run;
     ImageBuffer& dark = session.images.UndoImage;
     if (!run.DarkLoaded) {
         const auto file = AutomaticDarkFile(CalibrationOf(session), session.dataDirectory);
         if (!LoadCalibrationFrame(session, file, dark, {3, 4})) {
-            return;
+            return false;
         }
         run.DarkLoaded = true;
     }
     SubtractFrame(session.images.CurrentImage, dark);
+    return true;
 }
 
-void ApplyFlatAtCapture(Session& session) {
+bool ApplyFlatAtCapture(Session& session) {
     CaptureRun& run = session.capture.Run;
     ImageBuffer& flat = session.images.FlatImage;
     if (!run.FlatLoaded) {
         const auto file = AutomaticFlatFile(CalibrationOf(session), session.dataDirectory);
         if (!LoadCalibrationFrame(session, file, flat, {5, 6})) {
-            return;
+            return false;
         }
         run.FlatLoaded = true;
     }
@@ -87,6 +88,7 @@ void ApplyFlatAtCapture(Session& session) {
     for (int row = 5; row < kFrameRows; ++row) {
         FlatFieldRow(session.images.CurrentImage, flat, mean, row);
     }
+    return true;
 }
 
 }  // namespace talvor

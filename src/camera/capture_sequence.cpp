@@ -50,15 +50,17 @@ bool PollCaptureAbort(Session& session, const SelfGuidingHooks& hooks) {
 
 void FinishExposure(Session& session) {
     const CaptureSettings& settings = session.capture.Settings;
-    session.capture.Run.Finish = session.clock.LocalTime();
+    CaptureRun& run = session.capture.Run;
+    run.Finish = session.clock.LocalTime();
     ClearHistory(session.state);
-    if (settings.AutoRemoveDark) {
+    if (run.DarkApplied) {
         AppendHistory(session.state, "Dark Frame Subtracted");
     }
-    if (settings.AutoApplyFlat) {
+    if (run.FlatApplied) {
         AppendHistory(session.state, "Flatfield Applied");
     }
     RefreshDisplay(session);
+    ++run.FramesShown;
     if (settings.AutoSave) {
         QuickSaveCurrentImage(session);
     }
@@ -81,6 +83,23 @@ void CaptureSequence::SetStatus(const std::string& status) {
     ChangeProgressTitle(session_.progress, status);
 }
 
+bool CaptureSequence::CameraLost() const {
+    return session_.camera.LinkLost;
+}
+
+CaptureSequence::Step CaptureSequence::EndOnLostCamera() {
+    // The link has told the failure once; the run ends without a frame from it.
+    CaptureState& capture = session_.capture;
+    if ((capture.SelfGuideArmed || capture.Run.SelfGuidingActive) && hooks_.CloseGuidingInfo) {
+        hooks_.CloseGuidingInfo();
+    }
+    capture.SelfGuideArmed = false;
+    capture.Run.ContinuousRunning = false;
+    session_.state.SubFrameMode = false;
+    progress_.reset();
+    return Step::EndRun;
+}
+
 void CaptureSequence::TakePhoto() {
     CaptureState& capture = session_.capture;
     CaptureSettings& settings = capture.Settings;
@@ -95,6 +114,9 @@ void CaptureSequence::TakePhoto() {
     BeginCapturedImage(session_.state, session_.settings);
     run.Multi = settings.NumberOfExposures >= 2;
     run.Remaining = settings.NumberOfExposures;
+    run.FramesShown = 0;
+    run.DarkApplied = false;
+    run.FlatApplied = false;
 
     if (settings.DelayBeforeExposure) {
         Countdown();
@@ -108,6 +130,7 @@ void CaptureSequence::TakePhoto() {
         run.ContinuousRunning = settings.ContinuousMode;
     }
 
+    // An aborted run takes no further exposure, whatever count is left.
     do {
         run.Start = session_.clock.LocalTime();
         run.Paused = false;
@@ -122,15 +145,15 @@ void CaptureSequence::TakePhoto() {
                 EndOfRun();
                 return;
             }
-            if (run.Remaining >= 1) {
-                FinishExposure(session_);
+            if (run.Remaining >= 1 && !run.Aborted) {
+                FinishFrame();  // the intermediate result
                 busy_.reset();
                 PrepareNextExposure();
             }
-        } while (run.Remaining >= 1);
-        if (!run.Aborted && !run.Paused) {
-            FinishExposure(session_);
-        }
+        } while (run.Remaining >= 1 && !run.Aborted);
+        // The last frame, unless the continuous pause has shown it already. A frame read out
+        // before a press is shown too: it was complete.
+        FinishFrame();
         busy_.reset();
         if (settings.ContinuousMode) {
             PrepareNextExposure();
@@ -151,10 +174,25 @@ void CaptureSequence::Countdown() {
     }
 }
 
+void CaptureSequence::FinishFrame() {
+    if (!frameRead_ || frameFinished_) {
+        return;
+    }
+    frameFinished_ = true;
+    FinishExposure(session_);
+}
+
 CaptureSequence::Step CaptureSequence::ExposeOnce(int sumDivisor) {
     CaptureState& capture = session_.capture;
     CaptureSettings& settings = capture.Settings;
     CaptureRun& run = capture.Run;
+    frameRead_ = false;
+    frameFinished_ = false;
+    run.Paused = false;
+    if (run.ContinuousRunning) {
+        // Each frame of a continuous run is a picture of its own, dated by its own exposure.
+        run.Start = session_.clock.LocalTime();
+    }
     const int32_t exposureMs = session_.readout.ExposureMs;
     const double seconds = exposureMs * 0.001;
     session_.state.Fits.exposureSeconds =
@@ -165,19 +203,20 @@ CaptureSequence::Step CaptureSequence::ExposeOnce(int sumDivisor) {
     PollCaptureAbort(session_, hooks_);
     ClearCommand(session_, link_);
     StartCommand(session_, link_);
+    if (CameraLost()) {
+        return EndOnLostCamera();
+    }
     if (capture.SelfGuideArmed) {
         const Step started = StartSelfGuidedExposure();
         if (started != Step::Continue) {
             return started;
         }
     }
-    if (IsHostTimedUnit(settings.Unit)) {
-        const Step waited = TimedWaitHostTimed(ProgressSteps(settings.Unit, settings.Value));
-        if (waited != Step::Continue) {
-            return waited;
-        }
-    } else {
-        ShortWait();
+    const Step waited = IsHostTimedUnit(settings.Unit)
+                            ? TimedWaitHostTimed(ProgressSteps(settings.Unit, settings.Value))
+                            : ShortWait();
+    if (waited != Step::Continue) {
+        return waited;
     }
     if (session_.settings.BeepAfterExposure) {
         for (int i = 0; i < 3; ++i) {
@@ -186,9 +225,15 @@ CaptureSequence::Step CaptureSequence::ExposeOnce(int sumDivisor) {
     }
     if (exposureMs >= 200) {
         ClearCommand(session_, link_);
+        if (CameraLost()) {
+            return EndOnLostCamera();
+        }
     }
     if (!run.Aborted) {
-        ReadOut(sumDivisor);
+        const Step read = ReadOut(sumDivisor);
+        if (read != Step::Continue) {
+            return read;
+        }
     }
     progress_.reset();
     --run.Remaining;
@@ -196,28 +241,38 @@ CaptureSequence::Step CaptureSequence::ExposeOnce(int sumDivisor) {
         run.ContinuousRunning = false;
     }
     if (run.ContinuousRunning) {
-        FinishExposure(session_);
+        FinishFrame();
         run.Paused = true;
-        if (PumpMessages(session_, 1)) {
-            run.Remaining = 0;
-            run.ContinuousRunning = false;
-        }
-        if (settings.DelayMinutes >= 1) {
-            SetStatus("Pause between exposures");
-            ProgressWindow pause(session_.ui, session_.progress);
-            const uint32_t stepMs = static_cast<uint32_t>(settings.DelayMinutes) * 60000U / 16U;
-            for (int step = 0; step < kPauseSteps && !run.Aborted; ++step) {
-                pause.SetPosition(step * 16);
-                const uint32_t end = session_.clock.Milliseconds() + stepMs;
-                run.EndTime = end;
-                while (!DeadlineReached(session_.clock.Milliseconds(), run.EndTime)) {
-                    PollCaptureAbort(session_, hooks_);
-                    session_.ui.IdleWait();
-                }
-            }
-        }
+        PauseBetweenFrames();
     }
     return Step::Continue;
+}
+
+void CaptureSequence::PauseBetweenFrames() {
+    CaptureRun& run = session_.capture.Run;
+    const CaptureSettings& settings = session_.capture.Settings;
+    if (PumpMessages(session_, 1)) {
+        // The press ends continuous running; the frame just shown is the last.
+        run.Remaining = 0;
+        run.ContinuousRunning = false;
+        return;
+    }
+    if (settings.DelayMinutes < 1) {
+        return;
+    }
+    SetStatus("Pause between exposures");
+    ProgressWindow pause(session_.ui, session_.progress);
+    const uint32_t stepMs = static_cast<uint32_t>(settings.DelayMinutes) * 60000U / kPauseSteps;
+    for (int step = 0; step < kPauseSteps && !run.Aborted; ++step) {
+        run.EndTime = session_.clock.Milliseconds() + stepMs;
+        while (!DeadlineReached(session_.clock.Milliseconds(), run.EndTime)) {
+            PollCaptureAbort(session_, hooks_);
+            session_.ui.IdleWait();
+        }
+        if (!run.Aborted) {
+            pause.SetPosition((step + 1) * (kProgressFull / kPauseSteps));  // full at the end
+        }
+    }
 }
 
 CaptureSequence::Step CaptureSequence::StartSelfGuidedExposure() {
@@ -242,6 +297,9 @@ CaptureSequence::Step CaptureSequence::StartSelfGuidedExposure() {
     RefreshDisplay(session_);
     StartCommand(session_, link_);
     ClearCommand(session_, link_);
+    if (CameraLost()) {
+        return EndOnLostCamera();
+    }
     return Step::Continue;
 }
 
@@ -249,25 +307,30 @@ CaptureSequence::Step CaptureSequence::TimedWaitHostTimed(int steps) {
     CaptureState& capture = session_.capture;
     CaptureRun& run = capture.Run;
     const uint32_t exposureMs = static_cast<uint32_t>(session_.readout.ExposureMs);
+    const uint32_t stepMs = exposureMs / static_cast<uint32_t>(steps);
     progress_.emplace(session_.ui, session_.progress);
     uint32_t start = session_.clock.Milliseconds();
     run.EndTime = start + exposureMs;
-    uint32_t nextStep = start + exposureMs / static_cast<uint32_t>(steps);
+    nextStep_ = start + stepMs;
     const uint32_t half = start + exposureMs / 2;
     uint32_t now = start;
     while (!DeadlineReached(now, run.EndTime)) {
         if (exposureMs > 3000) {
             ClearCommand(session_, link_);
+            if (CameraLost()) {
+                return EndOnLostCamera();
+            }
         }
-        if (DeadlineReached(now, nextStep)) {
-            nextStep += exposureMs / static_cast<uint32_t>(steps);
+        if (DeadlineReached(now, nextStep_)) {
+            nextStep_ += stepMs;
             progressPosition_ += 256 / steps;
             progress_->SetPosition(progressPosition_);
         }
         PollCaptureAbort(session_, hooks_);
         if (capture.SelfGuideArmed || run.SelfGuidingActive) {
-            if (SelfGuidedPass(half) != Step::Continue) {
-                return Step::EndRun;
+            const Step guided = SelfGuidedPass(half, steps);
+            if (guided != Step::Continue) {
+                return guided;
             }
         }
         session_.ui.IdleWait();
@@ -279,13 +342,18 @@ CaptureSequence::Step CaptureSequence::TimedWaitHostTimed(int steps) {
     return Step::Continue;
 }
 
-CaptureSequence::Step CaptureSequence::SelfGuidedPass(uint32_t half) {
+CaptureSequence::Step CaptureSequence::SelfGuidedPass(uint32_t half, int steps) {
     CaptureState& capture = session_.capture;
     CaptureRun& run = capture.Run;
+    if (CameraLost()) {
+        return EndOnLostCamera();
+    }
     if (!capture.SelfGuideArmed) {
         // Guiding failed, or a press stopped it: the exposure is thrown away.
         run.EndTime = 0;
-        hooks_.CloseGuidingInfo();
+        if (hooks_.CloseGuidingInfo) {
+            hooks_.CloseGuidingInfo();
+        }
         progress_.reset();
         run.Aborted = true;
         ReportMessage(session_.ui, kGuidingStoppedInExposure);
@@ -299,7 +367,9 @@ CaptureSequence::Step CaptureSequence::SelfGuidedPass(uint32_t half) {
         hooks_.ShowGuidingInfo("Guiding Info - Downloading Image");
         session_.state.SubFrameMode = false;
         session_.readout.FrameDestination = &session_.images.CurrentImage;
-        ReadFullFrame(session_, link_);
+        if (ReadFullFrame(session_, link_) == ReadoutResult::Failed || CameraLost()) {
+            return EndOnLostCamera();
+        }
         CopyFrame(session_.images.CurrentImage, session_.images.SecondImage);
         StartCommand(session_, link_);
         session_.state.SubFrameMode = true;
@@ -309,8 +379,11 @@ CaptureSequence::Step CaptureSequence::SelfGuidedPass(uint32_t half) {
         PollCaptureAbort(session_, hooks_);
         progressPosition_ = 128;
         progress_->SetPosition(progressPosition_);
+        // The second half is timed afresh from the end of the download, bar steps included.
         const uint32_t restart = session_.clock.Milliseconds();
-        run.EndTime = restart + static_cast<uint32_t>(session_.readout.ExposureMs) / 2;
+        const uint32_t exposureMs = static_cast<uint32_t>(session_.readout.ExposureMs);
+        run.EndTime = restart + exposureMs / 2;
+        nextStep_ = restart + exposureMs / static_cast<uint32_t>(steps);
         if (capture.GuideDarkFrame) {
             run.GuideFrameCounter = 0;
         }
@@ -320,28 +393,35 @@ CaptureSequence::Step CaptureSequence::SelfGuidedPass(uint32_t half) {
     if (guideNow && capture.SelfGuideArmed) {
         hooks_.SelfGuideStep();
     }
+    if (CameraLost()) {
+        return EndOnLostCamera();
+    }
     if (!capture.SelfGuideArmed) {
-        return SelfGuidedPass(half);
+        return SelfGuidedPass(half, steps);
     }
     ++run.GuideFrameCounter;
     return Step::Continue;
 }
 
-void CaptureSequence::ShortWait() {
+CaptureSequence::Step CaptureSequence::ShortWait() {
     const int32_t exposureMs = session_.readout.ExposureMs;
     if (exposureMs < 500) {
-        return;  // the camera times it from the readout command
+        return Step::Continue;  // the camera times it from the readout command
     }
     const uint32_t end = session_.clock.Milliseconds() + static_cast<uint32_t>(exposureMs);
     while (!DeadlineReached(session_.clock.Milliseconds(), end)) {
         if (exposureMs > 600) {
             ClearCommand(session_, link_);
+            if (CameraLost()) {
+                return EndOnLostCamera();
+            }
         }
         session_.ui.IdleWait();
     }
+    return Step::Continue;
 }
 
-void CaptureSequence::ReadOut(int sumDivisor) {
+CaptureSequence::Step CaptureSequence::ReadOut(int sumDivisor) {
     CaptureState& capture = session_.capture;
     CaptureSettings& settings = capture.Settings;
     CaptureRun& run = capture.Run;
@@ -353,15 +433,21 @@ void CaptureSequence::ReadOut(int sumDivisor) {
             EndCommandAlt5(session_, link_);
         }
         session_.state.SubFrameMode = false;
-        hooks_.CloseGuidingInfo();
+        if (hooks_.CloseGuidingInfo) {
+            hooks_.CloseGuidingInfo();
+        }
         RefreshDisplay(session_);
         capture.GuideDarkFrame = false;
     } else {
         EndCommand(session_, link_);
     }
+    if (CameraLost()) {
+        return EndOnLostCamera();
+    }
     if (!progress_) {
         progress_.emplace(session_.ui, session_.progress);
     }
+    // The caption and the empty bar are shown before the readout blocks for seconds.
     progress_->SetPosition(0);
     if (session_.settings.DebugMode) {
         session_.ui.Beep();
@@ -369,7 +455,10 @@ void CaptureSequence::ReadOut(int sumDivisor) {
     // Interrupts cannot be masked by a program here; the setting has no effect.
     ImageBuffer& current = session_.images.CurrentImage;
     session_.readout.FrameDestination = &current;
-    ReadFullFrame(session_, link_);
+    if (ReadFullFrame(session_, link_) == ReadoutResult::Failed) {
+        return EndOnLostCamera();
+    }
+    frameRead_ = true;
     if (settings.ToggleGuideFrame && capture.SelfGuideArmed) {
         settings.ToggleGuideFrame = false;
         const ImageBuffer& firstHalf = session_.images.SecondImage;
@@ -380,12 +469,8 @@ void CaptureSequence::ReadOut(int sumDivisor) {
     }
     capture.SelfGuideArmed = false;
     PollCaptureAbort(session_, hooks_);
-    if (settings.AutoRemoveDark) {
-        SubtractDarkAtCapture(session_);
-    }
-    if (settings.AutoApplyFlat) {
-        ApplyFlatAtCapture(session_);
-    }
+    run.DarkApplied = settings.AutoRemoveDark && SubtractDarkAtCapture(session_);
+    run.FlatApplied = settings.AutoApplyFlat && ApplyFlatAtCapture(session_);
     if (run.Multi && !settings.ContinuousMode && !run.SelfGuidingActive) {
         const SlewSumResult result =
             settings.AlternativeSlew ? SumByProfiles(session_, sumDivisor, settings.AverageMultiple)
@@ -398,6 +483,7 @@ void CaptureSequence::ReadOut(int sumDivisor) {
             ReportMessage(session_.ui, kNoGuideStar);
         }
     }
+    return Step::Continue;
 }
 
 void CaptureSequence::PrepareNextExposure() {

@@ -41,11 +41,17 @@ void FocusLoop(Session& session, CameraLink& link, FocusLoopView& view) {
             break;
         }
         if (takeFrame) {
+            uint16_t peak = 0;
             {
                 BusyCursor busy(session.ui);
-                capture.Settings.LastFocusPeak =
-                    TakeFocusFrame(session, link, FocusRequest(capture.Settings));
+                peak = TakeFocusFrame(session, link, FocusRequest(capture.Settings));
             }
+            if (session.camera.LinkLost) {
+                // The link has told why; a blank frame is not shown as a focus frame.
+                capture.FocusLoopStop = true;
+                break;
+            }
+            capture.Settings.LastFocusPeak = peak;
             WriteFocusBitmap(session);
             view.ShowFocusFrame();
         } else {

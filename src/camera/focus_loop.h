@@ -16,8 +16,8 @@ class FocusLoopView {
 };
 
 // Takes 128 x 128 focus frames one after another, showing each with its peak, until the stop
-// flag is set ("Stop") or the left mouse button is pressed. Nothing is taken for exposures in
-// minutes or of 100 units or more.
+// flag is set ("Stop", or the dialog closing), the left mouse button is pressed, or the camera
+// is lost. Nothing is taken for exposures in minutes or of 100 units or more.
 void FocusLoop(Session& session, CameraLink& link, FocusLoopView& view);
 
 }  // namespace talvor

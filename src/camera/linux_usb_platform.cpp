@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <string>
 
 namespace talvor {
 namespace {
@@ -107,9 +108,81 @@ UsbDeviceDescription Describe(libusb_device* device, const libusb_device_descrip
     return description;
 }
 
+// The HID interfaces with these ids (all of them for 0:0), with the USB device each sits on.
+std::vector<HidInterfaceDescription> ListHidInterfaces(CameraUsbId id) {
+    std::vector<HidInterfaceDescription> hids;
+    hid_device_info* list = hid_enumerate(id.vendor, id.product);
+    for (const hid_device_info* info = list; info != nullptr; info = info->next) {
+        if (info->path != nullptr) {
+            hids.push_back({info->path, info->vendor_id, info->product_id,
+                            HidrawLocation(info->path), info->interface_number});
+        }
+    }
+    hid_free_enumeration(list);
+    return hids;
+}
+
+std::string ReadLine(const std::filesystem::path& file) {
+    std::ifstream in(file);
+    std::string line;
+    std::getline(in, line);
+    return line;
+}
+
+// "maker product" of every USB device, by place, as the kernel read them from the devices.
+std::map<std::pair<int, int>, std::string> UsbDeviceNames() {
+    std::map<std::pair<int, int>, std::string> names;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/sys/bus/usb/devices", error)) {
+        const std::optional<int> bus = ReadNumber(entry.path() / "busnum");
+        const std::optional<int> address = ReadNumber(entry.path() / "devnum");
+        if (!bus || !address) {
+            continue;
+        }
+        std::string name = ReadLine(entry.path() / "manufacturer");
+        const std::string product = ReadLine(entry.path() / "product");
+        if (!product.empty()) {
+            name += (name.empty() ? "" : " ") + product;
+        }
+        names[{*bus, *address}] = name;
+    }
+    return names;
+}
+
 }  // namespace
 
-LinuxUsbPlatform::LinuxUsbPlatform(CameraUsbId id) : id_(id) {}
+UsbSurvey SurveyUsb() {
+    UsbSurvey survey;
+    libusb_context* usb = nullptr;
+    if (libusb_init(&usb) != 0) {
+        return survey;
+    }
+    const auto names = UsbDeviceNames();
+    libusb_device** list = nullptr;
+    const ssize_t count = libusb_get_device_list(usb, &list);
+    for (ssize_t i = 0; i < count; ++i) {
+        libusb_device_descriptor descriptor{};
+        if (libusb_get_device_descriptor(list[i], &descriptor) == 0) {
+            UsbDeviceDescription device = Describe(list[i], descriptor);
+            if (const auto name = names.find({device.location.bus, device.location.address});
+                name != names.end()) {
+                device.name = name->second;
+            }
+            survey.devices.push_back(std::move(device));
+        }
+    }
+    if (count >= 0) {
+        libusb_free_device_list(list, 1);
+    }
+    libusb_exit(usb);
+    if (hid_init() == 0) {
+        survey.hids = ListHidInterfaces({0, 0});
+        hid_exit();
+    }
+    return survey;
+}
+
+LinuxUsbPlatform::LinuxUsbPlatform(const CameraUsbIds& ids) : ids_(ids) {}
 
 LinuxUsbPlatform::~LinuxUsbPlatform() {
     while (!openControls_.empty()) {
@@ -142,30 +215,22 @@ bool LinuxUsbPlatform::ListBlockInterfaces() {
     if (count < 0) {
         return false;
     }
+    const CameraUsbId id = ids_.BlockId();
     std::vector<UsbDeviceDescription> devices;
     for (ssize_t i = 0; i < count; ++i) {
         libusb_device_descriptor descriptor{};
         if (libusb_get_device_descriptor(list[i], &descriptor) == 0 &&
-            descriptor.idVendor == id_.vendor && descriptor.idProduct == id_.product) {
+            descriptor.idVendor == id.vendor && descriptor.idProduct == id.product) {
             devices.push_back(Describe(list[i], descriptor));
         }
     }
     libusb_free_device_list(list, 1);
-    blocks_ = FindBlockIoInterfaces(devices, id_);
+    blocks_ = FindBlockIoInterfaces(devices, ids_);
     return true;
 }
 
 bool LinuxUsbPlatform::ListControlInterfaces() {
-    std::vector<HidInterfaceDescription> hids;
-    hid_device_info* list = hid_enumerate(id_.vendor, id_.product);
-    for (const hid_device_info* info = list; info != nullptr; info = info->next) {
-        if (info->path != nullptr) {
-            hids.push_back(
-                {info->path, info->vendor_id, info->product_id, HidrawLocation(info->path)});
-        }
-    }
-    hid_free_enumeration(list);
-    controls_ = FindControlInterfaces(hids, blocks_, id_);
+    controls_ = FindControlInterfaces(ListHidInterfaces(ids_.control), blocks_, ids_);
     return true;
 }
 
@@ -173,8 +238,8 @@ bool LinuxUsbPlatform::MakeInterfaceList(DeviceClass kind) {
     if (!StartLibraries()) {
         return false;
     }
-    // A control interface only counts when its device also carries the block interface, so
-    // both lists start from the camera's USB devices.
+    // For a camera of one device a control interface only counts when its device also carries
+    // the block interface, so both lists start from the block devices.
     if (!ListBlockInterfaces()) {
         return false;
     }

@@ -6,6 +6,7 @@
 
 #include "camera/camera_recognition.h"
 #include "camera/usb_platform.h"
+#include "camera/usb_survey.h"
 
 struct hid_device_;
 struct libusb_context;
@@ -14,11 +15,11 @@ struct libusb_device_handle;
 namespace talvor {
 
 // The camera's USB devices on Linux: the HID control interface through hidapi (hidraw), the
-// bulk block interface through libusb. Only interfaces of a USB device with the camera's ids
-// that carries both are listed (see camera_recognition.h).
+// bulk block interface through libusb. Only interfaces that the camera's ids name are listed
+// (see camera_recognition.h).
 class LinuxUsbPlatform final : public UsbPlatform {
   public:
-    explicit LinuxUsbPlatform(CameraUsbId id);
+    explicit LinuxUsbPlatform(const CameraUsbIds& ids);
     ~LinuxUsbPlatform() override;
     LinuxUsbPlatform(const LinuxUsbPlatform&) = delete;
     LinuxUsbPlatform& operator=(const LinuxUsbPlatform&) = delete;
@@ -45,7 +46,7 @@ class LinuxUsbPlatform final : public UsbPlatform {
     bool ListControlInterfaces();
     libusb_device_handle* OpenUsbDevice(UsbLocation location);
 
-    CameraUsbId id_;
+    CameraUsbIds ids_;
     libusb_context* usb_ = nullptr;
     bool hidStarted_ = false;
     std::vector<BlockIoInterface> blocks_;
@@ -54,5 +55,10 @@ class LinuxUsbPlatform final : public UsbPlatform {
     std::map<DeviceHandle, hid_device_*> openControls_;
     std::map<DeviceHandle, OpenBlock> openBlocks_;
 };
+
+// Every USB device with a HID interface or an interface with a bulk IN endpoint, and every HID
+// interface with its hidraw node: what a person needs to find the camera's ids. Empty when the
+// USB cannot be read.
+UsbSurvey SurveyUsb();
 
 }  // namespace talvor

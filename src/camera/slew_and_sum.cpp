@@ -179,8 +179,8 @@ SlewSumResult SumAligned(Session& session, int divisor, bool average) {
         reference.ReferenceLevel = PixelAt(fresh, found.x, found.y);
         return SlewSumResult::Accepted;
     }
-    const PixelPosition found =
-        FollowStar(session, PixelPosition{reference.ReferenceX, reference.ReferenceY}, radius);
+    const PixelPosition found = SearchFromReference(
+        session, PixelPosition{reference.ReferenceX, reference.ReferenceY}, radius);
     const int v = PixelAt(fresh, found.x, found.y);
     if (v > 3 * reference.ReferenceLevel || v < 0.3 * reference.ReferenceLevel) {
         CopyFrame(sum, fresh);

@@ -14,6 +14,16 @@ PixelPosition FollowStar(Session& session, PixelPosition start, int radius) {
     return position;
 }
 
+PixelPosition SearchFromReference(Session& session, PixelPosition reference, int radius) {
+    CentreSearch search = CentreSearchFor(session);
+    search.quiet = true;
+    for (int pass = 0; pass < 3; ++pass) {
+        FindStarCentre(session.ui, search, session.guiding.StarCentre, reference.x, reference.y,
+                       session.images.CurrentImage, radius);
+    }
+    return CurrentStarCentre(session);
+}
+
 PixelPosition CurrentStarCentre(const Session& session) {
     return {session.guiding.StarCentre.x, session.guiding.StarCentre.y};
 }

@@ -35,6 +35,7 @@ UsbCameraLink::~UsbCameraLink() {
 }
 
 bool UsbCameraLink::FindCamera() {
+    session_.camera.LinkLost = false;
     bool enumerated = false;
     for (const DeviceClass kind : {DeviceClass::Hid, DeviceClass::BlockIo}) {
         if (!platform_->MakeInterfaceList(kind)) {
@@ -94,11 +95,15 @@ void UsbCameraLink::SendCommand(std::span<const uint8_t> bytes) {
         ReportMessage(session_.ui, kCallerText, "Maximum ByteCount for WriteUSBdevice is 254");
         return;
     }
+    if (session_.camera.LinkLost) {
+        return;  // the failure has been told once; nothing more goes to a vanished camera
+    }
     std::array<uint8_t, kMaxPayloadBytes + 1> report{};
     std::copy(bytes.begin(), bytes.end(), report.begin() + 1);
     const IoResult result =
         platform_->WriteReport(control_, std::span(report.data(), bytes.size() + 1));
     if (!result.Succeeded()) {
+        Lose();
         ReportMessage(session_.ui, kCallerText,
                       Formatted("Error %d trying to send command to USB \n", result.errorNumber));
     }
@@ -112,17 +117,32 @@ void UsbCameraLink::ReadBlock() {
     CameraState& camera = session_.camera;
     const std::size_t count = std::min(camera.BlockByteCount, camera.ReceiveBuffer.size());
     const std::span<uint8_t> destination(camera.ReceiveBuffer.data(), count);
-    const IoResult result = platform_->BulkRead(block_, destination);
+    IoResult result{0, 0};
+    if (!camera.LinkLost) {
+        result = platform_->BulkRead(block_, destination);
+    }
     camera.BytesRead = std::min(result.bytes, count);
     // Whatever did not arrive reads as zero, so a broken transfer never passes off the previous
     // frame's pixels as new ones.
     std::fill(destination.begin() + static_cast<std::ptrdiff_t>(camera.BytesRead),
               destination.end(), uint8_t{0});
     if (!result.Succeeded()) {
+        Lose();
         ReportMessage(
             session_.ui, kCallerText,
             Formatted("Error %d trying to read BlockIO data from USB\n", result.errorNumber));
     }
+}
+
+void UsbCameraLink::Lose() {
+    // A camera that fails once is taken as unplugged: its handles go, and the next camera run
+    // looks for it again, so a replugged camera works without a restart.
+    platform_->Close(control_);
+    platform_->Close(block_);
+    control_ = kNoDevice;
+    block_ = kNoDevice;
+    session_.camera.CameraConnected = false;
+    session_.camera.LinkLost = true;
 }
 
 }  // namespace talvor

@@ -11,6 +11,8 @@ struct Session;
 
 // The camera link over a platform's HID and bulk-transfer calls: discovery of the two devices,
 // command reports (report id 0, then the payload) and block reads, with the link's messages.
+// The first failed write or read is told once; the devices are then closed and the camera is
+// taken as gone (LinkLost) until the next discovery, so nothing more is sent or read.
 class UsbCameraLink final : public CameraLink {
   public:
     UsbCameraLink(Session& session, std::unique_ptr<UsbPlatform> platform);
@@ -23,6 +25,8 @@ class UsbCameraLink final : public CameraLink {
     void ReadBlock() override;
 
   private:
+    void Lose();
+
     Session& session_;
     std::unique_ptr<UsbPlatform> platform_;
     DeviceHandle control_ = kNoDevice;

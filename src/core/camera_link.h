@@ -7,7 +7,8 @@ namespace talvor {
 
 // The transport between the program and the camera: a control device that takes short command
 // reports and a block device that delivers frames. It knows nothing of what the commands mean.
-// Every failure is shown to the user where it happens; callers go on.
+// The first failed send or read is shown to the user where it happens and marks the camera as
+// gone (CameraState::LinkLost, CameraConnected false); callers see that and end their run.
 class CameraLink {
   public:
     virtual ~CameraLink() = default;

@@ -20,6 +20,10 @@ inline constexpr std::size_t kWindowBlockBytes = 128 * 128 * 2;                 
 struct CameraState {
     // The camera's devices were found and opened.
     bool CameraConnected = false;
+    // A command or a block read failed since the camera was found: the camera is taken as
+    // gone (CameraConnected is false again) until discovery finds it anew. The run that was
+    // using it ends; no frame is made from a failed read.
+    bool LinkLost = false;
     // Set by discovery on the platforms where a program may mask interrupts during a download.
     // A Linux user program cannot, so it stays false there.
     bool OsFamilyFlag = false;

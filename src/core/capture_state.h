@@ -54,6 +54,12 @@ struct CaptureRun {
     int GuideDarkFrameCount = 0;
     bool DarkLoaded = false;
     bool FlatLoaded = false;
+    // The automatic dark and flat were applied to the last frame read; its history says so
+    // only then.
+    bool DarkApplied = false;
+    bool FlatApplied = false;
+    // Frames of this run that were shown (and, with "Auto Save Image", saved).
+    int FramesShown = 0;
     bool PickModeSaved = false;
     // The end of the running timed wait; an abort sets it to now so every wait ends.
     uint32_t EndTime = 0;

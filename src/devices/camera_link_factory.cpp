@@ -9,10 +9,11 @@ namespace talvor {
 std::unique_ptr<CameraLink> MakeCameraLink(bool simulate, Session& session,
                                            const CameraLinkOptions& options) {
     if (simulate) {
-        return std::make_unique<SimulatedCamera>(session, options.simulation, options.pointing);
+        return std::make_unique<SimulatedCamera>(session, options.simulation, options.pointing,
+                                                 PaceFor(options.timing));
     }
     return std::make_unique<UsbCameraLink>(session,
-                                           std::make_unique<LinuxUsbPlatform>(options.usbId));
+                                           std::make_unique<LinuxUsbPlatform>(options.usbIds));
 }
 
 }  // namespace talvor

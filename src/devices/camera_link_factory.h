@@ -5,6 +5,7 @@
 #include "camera/camera_recognition.h"
 #include "core/camera_link.h"
 #include "simulator/simulated_camera_device.h"
+#include "simulator/simulated_camera_timing.h"
 
 namespace talvor {
 
@@ -13,9 +14,10 @@ class PointingSource;
 
 struct CameraLinkOptions {
     // The ids that mark the camera on the USB.
-    CameraUsbId usbId = kDefaultCameraUsbId;
-    // The simulated camera's sky and chip.
+    CameraUsbIds usbIds = kDefaultCameraUsbIds;
+    // The simulated camera's sky and chip, and whether it takes a real camera's time.
     SimulatedCameraSettings simulation;
+    CameraTiming timing = CameraTiming::Real;
     // Borrowed: the simulated mount that moves the simulated sky; none for a steady drift.
     PointingSource* pointing = nullptr;
 };

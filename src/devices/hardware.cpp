@@ -9,11 +9,12 @@
 
 namespace talvor {
 
-Hardware::Hardware(Session& session, bool simulate, const CameraUsbId& cameraId,
-                   const std::filesystem::path& mountLog)
+Hardware::Hardware(Session& session, bool simulate, const CameraUsbIds& cameraIds,
+                   const std::filesystem::path& mountLog, CameraTiming cameraTiming)
     : session_(session) {
     CameraLinkOptions options;
-    options.usbId = cameraId;
+    options.usbIds = cameraIds;
+    options.timing = cameraTiming;
     if (simulate) {
         MountSimulatorStart started = StartMountSimulator(session.clock);
         mount_ = std::move(started.server);

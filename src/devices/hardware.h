@@ -6,6 +6,7 @@
 #include <string>
 
 #include "camera/camera_recognition.h"
+#include "simulator/simulated_camera_timing.h"
 
 namespace talvor {
 
@@ -16,11 +17,13 @@ class MountSimulatorServer;
 // pseudo-terminal and the simulated camera whose sky it moves. Keeps the simulator running as
 // long as it lives. A mount log, when named, gets one line for every byte the simulated mount
 // receives: its time in milliseconds, its code and the character; and one line for everything
-// the mount does (a go-to starting and ending, a sync): its time and what it did.
+// the mount does (a go-to starting and ending, a sync): its time and what it did. The simulated
+// camera takes a real camera's time unless the timing says Fast.
 class Hardware {
   public:
-    Hardware(Session& session, bool simulate, const CameraUsbId& cameraId,
-             const std::filesystem::path& mountLog = {});
+    Hardware(Session& session, bool simulate, const CameraUsbIds& cameraIds,
+             const std::filesystem::path& mountLog = {},
+             CameraTiming cameraTiming = CameraTiming::Real);
     ~Hardware();
     Hardware(const Hardware&) = delete;
     Hardware& operator=(const Hardware&) = delete;

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <memory>
+
 #include "camera/usb_camera_link.h"
 #include "core/camera_link.h"
 #include "simulator/simulated_camera_device.h"
+#include "simulator/simulated_camera_timing.h"
 #include "simulator/steady_drift.h"
 
 namespace talvor {
@@ -13,11 +16,14 @@ struct Session;
 // report layout, messages) run unchanged over a simulated USB pair whose far end is the
 // simulated camera's firmware. A file named "lenscap" in the data directory caps the simulated
 // telescope for as long as it is there: that is how dark frames are taken with the simulator.
+// With a pace the USB pair takes the camera's time (simulated_camera_timing.h): each report,
+// each block's transfer, and the exposures the camera times itself; without one it answers at
+// once.
 class SimulatedCamera final : public CameraLink {
   public:
     // `pointing` is borrowed; without one, the sky drifts steadily.
     SimulatedCamera(Session& session, const SimulatedCameraSettings& settings,
-                    PointingSource* pointing = nullptr);
+                    PointingSource* pointing = nullptr, std::unique_ptr<CameraPace> pace = nullptr);
 
     bool FindCamera() override { return link_.FindCamera(); }
     void SendCommand(std::span<const uint8_t> bytes) override { link_.SendCommand(bytes); }
@@ -28,6 +34,7 @@ class SimulatedCamera final : public CameraLink {
     SimulatedCameraDevice& Device() { return device_; }
 
   private:
+    std::unique_ptr<CameraPace> pace_;
     SteadyDrift drift_;
     SimulatedCameraDevice device_;
     UsbCameraLink link_;

@@ -27,14 +27,40 @@ expect 0 "telescope goto with the simulated mount" "$batch" --data-dir "$data" -
 grep -q '^slewing$' /tmp/talvor-batch-cli.out && grep -q 'M31' /tmp/talvor-batch-cli.out \
   || { echo "FAIL goto messier 31 printed:"; cat /tmp/talvor-batch-cli.out; failures=$((failures + 1)); }
 expect 0 "telescope pulse with the simulated mount" "$batch" --data-dir "$data" --simulate telescope pulse e 50
-expect 0 "capture two summed exposures with automatic save" "$batch" --data-dir "$data" --simulate capture --exposure 1 s --count 2 --autosave -o "$data/sum.fit"
+expect 0 "capture two summed exposures with automatic save" "$batch" --data-dir "$data" --simulate --fast-camera capture --exposure 1 s --count 2 --autosave -o "$data/sum.fit"
 [ "$(stat -c %s "$data/sum.fit")" = 303040 ] && [ -f "$data/autosave/IMG2.FIT" ] \
   || { echo "FAIL capture wrote:"; ls -R "$data"; failures=$((failures + 1)); }
+# Continuous mode with three exposures: three frames, three files, none twice.
+rm -f "$data"/autosave/IMG*.FIT
+expect 0 "capture three continuous exposures" "$batch" --data-dir "$data" --simulate --fast-camera capture --exposure 1 s --continuous --count 3 --autosave -o "$data/last.fit"
+[ "$(ls "$data"/autosave/IMG*.FIT | wc -l)" = 3 ] && [ -f "$data/autosave/IMG3.FIT" ] \
+  || { echo "FAIL continuous capture saved:"; ls "$data/autosave"; failures=$((failures + 1)); }
+# Ctrl+C in the pause of a continuous run: the frames were read, the last one is written.
+rm -f "$data"/autosave/IMG*.FIT "$data/paused.fit"
+"$batch" --data-dir "$data" --simulate --fast-camera capture --exposure 1 s --continuous --pause 1 --autosave -o "$data/paused.fit" >/tmp/talvor-batch-cli.out 2>&1 &
+capture=$!
+for _ in $(seq 100); do [ -f "$data/autosave/IMG1.FIT" ] && break; sleep 0.1; done
+sleep 1.5
+kill -INT "$capture"
+wait "$capture"
+status=$?
+[ "$status" = 0 ] && [ "$(stat -c %s "$data/paused.fit" 2>/dev/null)" = 303040 ] \
+  || { echo "FAIL Ctrl+C in the pause: exit $status"; cat /tmp/talvor-batch-cli.out; failures=$((failures + 1)); }
 expect 2 "capture without an exposure" "$batch" --data-dir "$data" --simulate capture -o "$data/x.fit"
-expect 0 "guide on the simulated sky" "$batch" --data-dir "$data" --simulate guide --seconds 5
+expect 2 "fast camera without the simulator" "$batch" --data-dir "$data" --fast-camera capture --exposure 1 s -o "$data/x.fit"
+expect 2 "camera ids that are not ids" "$batch" --data-dir "$data" --camera-usb-id 1209 --simulate telescope pulse e 50
+# Camera ids given once are remembered in the data folder.
+ids=$(mktemp -d)
+expect 0 "camera ids of a camera of two devices" "$batch" --data-dir "$ids" --camera-usb-id 04d8:0001,04D8:0002 --list-usb
+expect 0 "camera ids given to a command" "$batch" --data-dir "$ids" --camera-usb-id 04d8:0001,04D8:0002 --simulate telescope pulse e 50
+expect 0 "list the USB devices" "$batch" --data-dir "$ids" --list-usb
+grep -q '^Looking for 04d8:0001,04d8:0002 (a HID device and a bulk device)' /tmp/talvor-batch-cli.out \
+  || { echo "FAIL the ids were not remembered:"; cat /tmp/talvor-batch-cli.out; failures=$((failures + 1)); }
+rm -rf "$ids"
+expect 0 "guide on the simulated sky" "$batch" --data-dir "$data" --simulate --fast-camera guide --seconds 5
 grep -q '^rms guided [0-9.]* px, unguided [0-9.]* px$' /tmp/talvor-batch-cli.out \
   || { echo "FAIL guide printed:"; tail -5 /tmp/talvor-batch-cli.out; failures=$((failures + 1)); }
-expect 2 "guide with a bad star position" "$batch" --data-dir "$data" --simulate guide --star 12
+expect 2 "guide with a bad star position" "$batch" --data-dir "$data" --simulate --fast-camera guide --star 12
 expect 2 "telescope pulse in an unknown direction" "$batch" --data-dir "$data" --simulate telescope pulse x 50
 expect 2 "telescope without an operation" "$batch" --data-dir "$data" telescope
 expect 2 "convert without files" "$batch" --data-dir "$data" convert

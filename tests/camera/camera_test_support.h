@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -17,6 +18,7 @@
 namespace talvor::testing {
 
 // A clock that runs on by a fixed step every time it is read, so busy waits end by themselves.
+// Its calendar follows the count: 2026-12-07 21:00:00 plus the whole seconds counted.
 class SteppingClock final : public Clock {
   public:
     uint32_t Milliseconds() override {
@@ -25,7 +27,15 @@ class SteppingClock final : public Clock {
         ++reads_;
         return now;
     }
-    CalendarTime LocalTime() override { return {}; }
+    CalendarTime LocalTime() override {
+        const uint32_t seconds = now_ / 1000;
+        return {2026,
+                12,
+                7,
+                21 + static_cast<int>(seconds / 3600),
+                static_cast<int>(seconds / 60 % 60),
+                static_cast<int>(seconds % 60)};
+    }
 
     void Set(uint32_t milliseconds) { now_ = milliseconds; }
     void SetStep(uint32_t step) { step_ = step; }
@@ -38,7 +48,8 @@ class SteppingClock final : public Clock {
     int reads_ = 0;
 };
 
-// Records every command a routine sends and answers each block read with a prepared block.
+// Records every command a routine sends and answers each block read with a prepared block, or
+// with every pixel set to 1000 times the number of the readout when stampReadouts is set.
 class RecordingLink final : public CameraLink {
   public:
     explicit RecordingLink(Session& session) : session_(session) {}
@@ -52,7 +63,19 @@ class RecordingLink final : public CameraLink {
         command[0] = 4;
         SendCommand(command);
         requestedBytes.push_back(session_.camera.BlockByteCount);
-        std::copy(block.begin(), block.end(), session_.camera.ReceiveBuffer.begin());
+        if (stampReadouts) {
+            const auto stamp = static_cast<uint16_t>(1000 * requestedBytes.size());
+            for (std::size_t i = 0; i + 1 < session_.camera.ReceiveBuffer.size(); i += 2) {
+                session_.camera.ReceiveBuffer[i] = static_cast<uint8_t>(stamp & 0xFF);
+                session_.camera.ReceiveBuffer[i + 1] = static_cast<uint8_t>(stamp >> 8);
+            }
+        } else {
+            std::copy(block.begin(), block.end(), session_.camera.ReceiveBuffer.begin());
+        }
+        session_.camera.BytesRead = session_.camera.BlockByteCount;
+        if (onReadBlock) {
+            onReadBlock();
+        }
     }
 
     // The sent commands with this first two bytes.
@@ -67,6 +90,9 @@ class RecordingLink final : public CameraLink {
     std::vector<std::vector<uint8_t>> sent;
     std::vector<std::size_t> requestedBytes;
     std::vector<uint8_t> block;
+    bool stampReadouts = false;
+    // Runs after every block read, as the time a readout takes or a press during it.
+    std::function<void()> onReadBlock;
 
   private:
     Session& session_;

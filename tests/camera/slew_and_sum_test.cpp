@@ -79,6 +79,20 @@ TEST_F(SlewAndSumTest, FollowingAStarMovesTheSumWithIt) {
     EXPECT_EQ(PixelAt(images->CurrentImage, 254, 150), 2 * 21000);
 }
 
+// Every later frame is searched from the reference position only: a star that moves 13 pixels
+// a frame has left the 8-pixel mask and is lost, not chased, and that is told once.
+TEST_F(SlewAndSumTest, AStarDriftingFurtherThanTheMaskReachesIsLost) {
+    Frame(250, 150, 20000);
+    ASSERT_EQ(SumAligned(session, 3, false), SlewSumResult::Accepted);
+    const uint16_t summed = PixelAt(images->SecondImage, 250, 150);
+    Frame(263, 150, 20000);
+    EXPECT_EQ(SumAligned(session, 3, false), SlewSumResult::StarLost);
+    EXPECT_EQ(session.capture.Reference.ReferenceX, 250);
+    // The running sum is left as it was, and is what the current image shows.
+    EXPECT_EQ(PixelAt(images->CurrentImage, 250, 150), summed);
+    EXPECT_TRUE(ui.errorBoxes.empty());
+}
+
 TEST_F(SlewAndSumTest, ProfilesKeepTheSumWhereTheFirstFrameHadIt) {
     Frame(250, 150, 20000);
     ASSERT_EQ(SumByProfiles(session, 2, false), SlewSumResult::Accepted);

@@ -11,82 +11,14 @@
 
 #include "camera_test_support.h"
 #include "core/camera_state.h"
+#include "fake_usb_platform.h"
 
 namespace talvor {
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
-struct FakeMember {
-    std::optional<std::string> path;
-    bool opens = true;
-};
-
-struct FakeDevices {
-    std::map<int, FakeMember> hid;
-    std::map<int, FakeMember> block;
-    bool hidListFails = false;
-    bool blockListFails = false;
-    PlatformVersion version{6, 1};
-
-    std::vector<std::pair<DeviceClass, int>> asked;
-    std::vector<DeviceHandle> closed;
-    std::vector<std::pair<DeviceHandle, Bytes>> writes;
-    int writeError = 0;
-    std::vector<std::pair<DeviceHandle, std::size_t>> reads;
-    Bytes delivered;
-    int readError = 0;
-};
-
-// Hands out handles 100, 101, ... in the order devices are opened.
-class FakePlatform final : public UsbPlatform {
-  public:
-    explicit FakePlatform(FakeDevices& devices) : d_(devices) {}
-
-    bool MakeInterfaceList(DeviceClass kind) override {
-        return kind == DeviceClass::Hid ? !d_.hidListFails : !d_.blockListFails;
-    }
-    bool HasInterface(DeviceClass kind, int member) override {
-        d_.asked.emplace_back(kind, member);
-        return Members(kind).count(member) > 0;
-    }
-    std::optional<std::string> DevicePath(DeviceClass kind, int member) override {
-        return Members(kind).at(member).path;
-    }
-    void ReleaseInterfaceLists() override {}
-    DeviceHandle Open(DeviceClass kind, const std::string& path) override {
-        for (const auto& [index, member] : Members(kind)) {
-            if (member.path == path) {
-                return member.opens ? next_++ : kNoDevice;
-            }
-        }
-        return kNoDevice;
-    }
-    void Close(DeviceHandle handle) override {
-        if (handle != kNoDevice) {
-            d_.closed.push_back(handle);
-        }
-    }
-    IoResult WriteReport(DeviceHandle handle, std::span<const uint8_t> report) override {
-        d_.writes.emplace_back(handle, Bytes(report.begin(), report.end()));
-        return {d_.writeError, d_.writeError == 0 ? report.size() : 0};
-    }
-    IoResult BulkRead(DeviceHandle handle, std::span<uint8_t> destination) override {
-        d_.reads.emplace_back(handle, destination.size());
-        const std::size_t bytes = std::min(d_.delivered.size(), destination.size());
-        std::copy_n(d_.delivered.begin(), bytes, destination.begin());
-        return {d_.readError, bytes};
-    }
-    PlatformVersion Version() override { return d_.version; }
-
-  private:
-    std::map<int, FakeMember>& Members(DeviceClass kind) {
-        return kind == DeviceClass::Hid ? d_.hid : d_.block;
-    }
-
-    FakeDevices& d_;
-    DeviceHandle next_ = 100;
-};
+using testing::Bytes;
+using testing::FakeDevices;
+using testing::FakePlatform;
 
 class UsbCameraLinkTest : public testing::CameraTest {
   protected:
@@ -206,6 +138,48 @@ TEST_F(UsbCameraLinkTest, AFailedWriteShowsThePlatformErrorNumber) {
     devices.writeError = EIO;
     link.SendCommand(Bytes{2, 2, 0, 0, 0, 0, 0, 0});
     EXPECT_EQ(ui.messages, std::vector<std::string>{"Error 5 trying to send command to USB \n"});
+}
+
+// An unplugged camera: the first failed write is told once, its devices are closed, nothing
+// more goes to it, and the next discovery finds it again once it is back.
+TEST_F(UsbCameraLinkTest, AFailedWriteLosesTheCameraUntilItIsFoundAgain) {
+    OneOfEach();
+    ASSERT_TRUE(link.FindCamera());
+    devices.writeError = ENODEV;
+    for (int i = 0; i < 3; ++i) {
+        link.SendCommand(Bytes{2, 2, 0, 0, 0, 0, 0, 0});
+    }
+    session.camera.BlockByteCount = kWindowBlockBytes;
+    link.ReadBlock();
+    EXPECT_EQ(devices.writes.size(), 1u);
+    EXPECT_TRUE(devices.reads.empty());
+    EXPECT_EQ(ui.messages, std::vector<std::string>{"Error 19 trying to send command to USB \n"});
+    EXPECT_FALSE(session.camera.CameraConnected);
+    EXPECT_TRUE(session.camera.LinkLost);
+    EXPECT_EQ(devices.closed, (std::vector<DeviceHandle>{100, 101}));
+
+    devices.writeError = 0;  // plugged in again
+    ASSERT_TRUE(link.FindCamera());
+    EXPECT_TRUE(session.camera.CameraConnected);
+    EXPECT_FALSE(session.camera.LinkLost);
+    link.SendCommand(Bytes{2, 3, 0, 0, 0, 0, 0, 0});
+    EXPECT_EQ(devices.writes.back().first, 102);
+    EXPECT_EQ(ui.messages.size(), 1u);
+}
+
+TEST_F(UsbCameraLinkTest, AFailedBlockReadLosesTheCamera) {
+    OneOfEach();
+    link.FindCamera();
+    session.camera.BlockByteCount = kFullFrameBlockBytes;
+    devices.readError = ENODEV;
+    link.ReadBlock();
+    link.ReadBlock();
+    EXPECT_EQ(devices.reads.size(), 1u);
+    EXPECT_EQ(ui.messages,
+              std::vector<std::string>{"Error 19 trying to read BlockIO data from USB\n"});
+    EXPECT_FALSE(session.camera.CameraConnected);
+    EXPECT_TRUE(session.camera.LinkLost);
+    EXPECT_EQ(session.camera.BytesRead, 0u);
 }
 
 TEST_F(UsbCameraLinkTest, ABlockReadSendsTheReadoutCommandAndFillsTheBuffer) {

@@ -93,6 +93,12 @@ TEST(CommandLineTest, KnownOptionsAndErrors) {
               std::filesystem::path("m.log"));
     EXPECT_FALSE(ParseCommandLine({"--mount-log", "m.log"}).error.empty());
     EXPECT_FALSE(ParseCommandLine({"--simulate", "--mount-log"}).error.empty());
+    // The fast simulated camera belongs to the simulator too.
+    EXPECT_TRUE(ParseCommandLine({"--fast-camera", "--simulate"}).fastCamera);
+    EXPECT_FALSE(ParseCommandLine({"--fast-camera"}).error.empty());
+    EXPECT_TRUE(ParseCommandLine({"--list-usb"}).listUsb);
+    EXPECT_EQ(ParseCommandLine({"--camera-usb-id", "04d8:0001,04d8:0002"}).cameraUsbId,
+              "04d8:0001,04d8:0002");
 }
 
 }  // namespace

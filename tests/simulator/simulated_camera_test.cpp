@@ -11,6 +11,7 @@
 #include "camera/camera_commands.h"
 #include "camera/focus_frames.h"
 #include "core/camera_state.h"
+#include "simulator/simulated_camera_timing.h"
 #include "support/session_fixture.h"
 
 namespace talvor {
@@ -200,6 +201,58 @@ TEST_F(SimulatedCameraTest, ALensCapFileDarkensTheFrameWhileItIsThere) {
     TakeFullFrame(2000);
     EXPECT_NEAR(SkyLevel(), 120.0 + 2.0 * (20.0 + 1.5), 3.0);
     EXPECT_GT(PixelAt(images->CurrentImage, 300, 150), 10000);
+}
+
+// A pace that lets the test clock run on by the time the camera takes, and notes each spell.
+class ClockPace final : public CameraPace {
+  public:
+    ClockPace(testing::TestClock& clock, std::vector<uint32_t>& spent)
+        : clock_(clock), spent_(spent) {}
+    void Spend(uint32_t milliseconds) override {
+        spent_.push_back(milliseconds);
+        clock_.Advance(milliseconds);
+    }
+
+  private:
+    testing::TestClock& clock_;
+    std::vector<uint32_t>& spent_;
+};
+
+// At real timing a report takes a millisecond, a whole frame two and a half seconds to come,
+// a window in proportion, and an exposure the camera times runs before its block can come.
+TEST_F(SimulatedCameraTest, TakesTheTimeOfARealCamera) {
+    std::vector<uint32_t> spent;
+    SimulatedCamera timed(session, SimulatedCameraSettings{}, &pointing,
+                          std::make_unique<ClockPace>(clock, spent));
+    timed.FindCamera();
+    ClearCommand(session, timed);
+    EXPECT_EQ(spent, std::vector<uint32_t>{kReportMs});
+
+    spent.clear();
+    const uint32_t before = clock.Milliseconds();
+    session.readout.ExposureMs = 2000;
+    ReadFullFrame(session, timed);
+    EXPECT_EQ(spent, (std::vector<uint32_t>{kReportMs, 2500}));
+    EXPECT_EQ(clock.Milliseconds() - before, 2501u);
+    EXPECT_EQ(session.camera.BytesRead, kFullFrameBlockBytes);
+
+    spent.clear();
+    session.readout.ExposureMs = 300;  // timed by the camera
+    ReadFocusWindow(session, timed);
+    EXPECT_EQ(spent, (std::vector<uint32_t>{kReportMs, 300 + 238}));
+    EXPECT_EQ(timed.Device().LastExposureMs(), 300u);
+    EXPECT_EQ(TransferMs(kWindowBlockBytes), 238u);
+    EXPECT_FALSE(session.camera.LinkLost);
+}
+
+TEST_F(SimulatedCameraTest, WithoutAPaceNoTimePasses) {
+    camera.FindCamera();
+    const uint32_t before = clock.Milliseconds();
+    session.readout.ExposureMs = 300;
+    ReadFullFrame(session, camera);
+    EXPECT_EQ(clock.Milliseconds(), before);
+    EXPECT_FALSE(PaceFor(CameraTiming::Fast));
+    EXPECT_TRUE(PaceFor(CameraTiming::Real));
 }
 
 TEST_F(SimulatedCameraTest, TheSameSeedAndCommandsGiveTheSameBlock) {

@@ -3,12 +3,16 @@
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/command_line.h"
 #include "app/ui/talvor_app.h"
 #include "camera/camera_recognition.h"
+#include "camera/camera_usb_ids_file.h"
+#include "camera/linux_usb_platform.h"
+#include "camera/usb_survey.h"
 #include "core/data_directory.h"
 
 namespace {
@@ -24,6 +28,28 @@ bool HasDisplay() {
     return (x11 != nullptr && *x11 != '\0') || (wayland != nullptr && *wayland != '\0');
 }
 
+talvor::DataDirectory DataDirectoryOf(const talvor::CommandLine& line) {
+    return talvor::DataDirectory(line.dataDirectory.value_or(talvor::DataDirectory::DefaultRoot()));
+}
+
+// --list-usb: the devices that could be the camera, and what the ids in use find. Ids given
+// with it are only looked for, not remembered.
+int ListUsb(const talvor::CommandLine& line) {
+    std::optional<talvor::CameraUsbIds> ids;
+    if (line.cameraUsbId) {
+        ids = talvor::ParseCameraUsbIds(*line.cameraUsbId);
+        if (!ids) {
+            std::fprintf(stderr, "talvor: '%s' is not of the form VVVV:PPPP[,VVVV:PPPP]\n",
+                         line.cameraUsbId->c_str());
+            return 2;
+        }
+    } else {
+        ids = talvor::ChooseCameraUsbIds(std::nullopt, DataDirectoryOf(line)).ids;
+    }
+    std::fputs(talvor::DescribeCameraCandidates(talvor::SurveyUsb(), *ids).c_str(), stdout);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -35,6 +61,9 @@ int main(int argc, char** argv) {
             std::printf("talvor %s\n", TALVOR_VERSION);
         }
         return 0;
+    }
+    if (preview.error.empty() && preview.listUsb) {
+        return ListUsb(preview);
     }
     if (!HasDisplay()) {
         std::fputs(
@@ -63,12 +92,23 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    if (line.cameraUsbId && !talvor::ParseCameraUsbId(*line.cameraUsbId)) {
-        std::fprintf(stderr, "talvor: '%s' is not a USB id of the form VVVV:PPPP\n",
-                     line.cameraUsbId->c_str());
-        return 2;
+    std::optional<talvor::CameraUsbIds> given;
+    if (line.cameraUsbId) {
+        given = talvor::ParseCameraUsbIds(*line.cameraUsbId);
+        if (!given) {
+            std::fprintf(stderr, "talvor: '%s' is not of the form VVVV:PPPP[,VVVV:PPPP]\n",
+                         line.cameraUsbId->c_str());
+            return 2;
+        }
     }
-    talvor::TTalvorApp app(line);
+    // Ids given are remembered for the next start; without them the remembered ones are used.
+    const talvor::CameraUsbIdsChoice ids = talvor::ChooseCameraUsbIds(given, DataDirectoryOf(line));
+    if (!ids.problem.empty()) {
+        std::fprintf(stderr, "talvor: %s\n", ids.problem.c_str());
+    }
+    talvor::CommandLine start = line;
+    start.cameraUsbId = talvor::FormatCameraUsbIds(ids.ids);
+    talvor::TTalvorApp app(start);
     app.Show();
     return QApplication::exec();
 }

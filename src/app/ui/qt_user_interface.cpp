@@ -1,16 +1,27 @@
 #include "app/ui/qt_user_interface.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QThread>
+#include <QWindow>
 
 #include "app/ui/progress_dialog.h"
 #include "app/ui/talvor_frame.h"
 #include "app/ui/talvor_window.h"
+#include "core/progress.h"
 #include "display/refresh_display.h"
 
 namespace talvor {
+namespace {
+
+// How long a newly shown progress window is given to be mapped before it is painted.
+constexpr qint64 kLongestMapWaitMs = 300;
+// Bar moves closer together than this are painted together.
+constexpr qint64 kProgressPaintMs = 40;
+
+}  // namespace
 
 QtUserInterface::QtUserInterface() {
     qApp->installEventFilter(this);
@@ -86,18 +97,40 @@ void QtUserInterface::PopCursor() {
 void QtUserInterface::OpenProgress(const std::string& caption) {
     progress_ = std::make_unique<TProgressDialog>(QString::fromStdString(caption), frame_);
     progress_->show();
+    // A new window can be painted once the window system has mapped it.
+    QElapsedTimer waited;
+    waited.start();
+    while (!progress_->windowHandle()->isExposed() && waited.elapsed() < kLongestMapWaitMs) {
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        QThread::msleep(2);
+    }
+    PaintProgress();
 }
 
 void QtUserInterface::SetProgressCaption(const std::string& caption) {
     if (progress_) {
         progress_->setWindowTitle(QString::fromStdString(caption));
+        PaintProgress();
     }
 }
 
 void QtUserInterface::SetProgressPosition(int position) {
-    if (progress_) {
+    if (progress_ && position != progress_->Position()) {
         progress_->SetPosition(position);
+        if (!lastProgressPaint_.isValid() || lastProgressPaint_.elapsed() >= kProgressPaintMs ||
+            position == 0 || position >= kProgressFull) {
+            PaintProgress();
+        }
     }
+}
+
+void QtUserInterface::PaintProgress() {
+    // The step that moves the bar runs on this thread and may block right after (a camera
+    // readout takes seconds): the window is painted and handed to the window system now, not
+    // when events are next dispatched. Input stays queued for the step's own checks.
+    progress_->repaint();
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    lastProgressPaint_.start();
 }
 
 void QtUserInterface::CloseProgress() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <memory>
 
@@ -42,7 +43,10 @@ class QtUserInterface final : public QObject, public UserInterface {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    void PaintProgress();
+
     TalvorFrame* frame_ = nullptr;
+    QElapsedTimer lastProgressPaint_;
     std::unique_ptr<TProgressDialog> progress_;
     int dispatchDepth_ = 0;
     UserPresses presses_;

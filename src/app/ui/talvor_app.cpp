@@ -20,8 +20,9 @@ TTalvorApp::TTalvorApp(const CommandLine& line)
           *clock_, *ui_)),
       hardware_(std::make_unique<Hardware>(
           *session_, line.simulate,
-          ParseCameraUsbId(line.cameraUsbId.value_or("")).value_or(kDefaultCameraUsbId),
-          line.mountLog.value_or(std::filesystem::path()))),
+          ParseCameraUsbIds(line.cameraUsbId.value_or("")).value_or(kDefaultCameraUsbIds),
+          line.mountLog.value_or(std::filesystem::path()),
+          line.fastCamera ? CameraTiming::Fast : CameraTiming::Real)),
       frame_(std::make_unique<TalvorFrame>(*session_)) {
     ui_->AttachFrame(frame_.get());
     if (!hardware_->Problem().empty()) {

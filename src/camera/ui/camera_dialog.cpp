@@ -16,6 +16,7 @@
 #include "camera/camera_interface.h"
 #include "camera/exposure_rules.h"
 #include "camera/self_guiding_hooks.h"
+#include "camera/ui/file_name_label.h"
 #include "camera/ui/focus_pause_dialog.h"
 #include "core/calibration_state.h"
 #include "core/scroll_action.h"
@@ -214,12 +215,19 @@ QWidget* TVeltraneDialog::BuildOptionColumn() {
     option("Average Multiple Exposures", [&s]() -> bool& { return s.AverageMultiple; });
     option("Alternative Slew Method", [&s]() -> bool& { return s.AlternativeSlew; });
     option("Auto Save Image", [&s]() -> bool& { return s.AutoSave; });
-    option("Auto-Remove Dark Frame", [&s]() -> bool& { return s.AutoRemoveDark; });
-    darkName_ = new QLabel(column);
-    layout->addWidget(darkName_);
-    option("Auto-Apply Flatfield", [&s]() -> bool& { return s.AutoApplyFlat; });
-    flatName_ = new QLabel(column);
-    layout->addWidget(flatName_);
+    // The automatic dark and flat files stand beside their boxes, folder and all.
+    const auto optionWithFile = [this, layout, column](const char* text,
+                                                       std::function<bool&()> flag) {
+        auto* row = new QHBoxLayout;
+        row->addWidget(Option(QString::fromLatin1(text), std::move(flag)));
+        auto* name = new TFileNameLabel(column);
+        row->addWidget(name, 1);
+        layout->addLayout(row);
+        return name;
+    };
+    darkName_ =
+        optionWithFile("Auto-Remove Dark Frame", [&s]() -> bool& { return s.AutoRemoveDark; });
+    flatName_ = optionWithFile("Auto-Apply Flatfield", [&s]() -> bool& { return s.AutoApplyFlat; });
     option("Set Stretch for all Images", [&s]() -> bool& { return s.SetStretchForAllImages; });
     option("Beep after Exposure ends", [&p]() -> bool& { return p.BeepAfterExposure; });
     layout->addWidget(new QLabel(QStringLiteral("Disable Interrupts"), column));
@@ -333,15 +341,22 @@ void TVeltraneDialog::Redraw() {
     subDirectory_->setText(QString::fromStdString(session_.settings.AutoSaveSubDirectory));
     lastFile_->setText(QString::number(session_.settings.QuickSaveCounter));
     const CalibrationState& calibration = CalibrationOf(session_);
-    darkName_->setText(QString::fromStdString(
-        AutomaticDarkFile(calibration, session_.dataDirectory).filename().string()));
-    flatName_->setText(QString::fromStdString(
-        AutomaticFlatFile(calibration, session_.dataDirectory).filename().string()));
+    darkName_->SetFileName(
+        QString::fromStdString(AutomaticDarkFile(calibration, session_.dataDirectory).string()));
+    flatName_->SetFileName(
+        QString::fromStdString(AutomaticFlatFile(calibration, session_.dataDirectory).string()));
     const QString small =
         QString::fromStdString(session_.dataDirectory.Resolve(kSmallBitmapName).string());
     if (QFileInfo::exists(small)) {
         focusPicture_->setPixmap(QPixmap(small));
     }
+}
+
+void TVeltraneDialog::done(int result) {
+    // However the dialog closes (Take Photo, Cancel, Escape, the title bar), a running focus
+    // loop ends with it.
+    session_.capture.FocusLoopStop = true;
+    QDialog::done(result);
 }
 
 void TVeltraneDialog::ShowFocusFrame() {

@@ -16,6 +16,7 @@ namespace talvor {
 
 struct Session;
 struct SelfGuidingHooks;
+class TFileNameLabel;
 
 // "Drevik Zenka  -  Camera Control Interface": the exposure, the run's options, the focus loop.
 // Every control acts on the session's values at once; the dialog then shows them again.
@@ -28,6 +29,7 @@ class TVeltraneDialog : public QDialog, public FocusLoopView {
 
     void ShowFocusFrame() override;
     bool ConfirmNextFrame() override;
+    void done(int result) override;
 
   private:
     QWidget* BuildExposureColumn();
@@ -56,8 +58,8 @@ class TVeltraneDialog : public QDialog, public FocusLoopView {
     QLabel* maxValue_ = nullptr;
     QLabel* subDirectory_ = nullptr;
     QLabel* lastFile_ = nullptr;
-    QLabel* darkName_ = nullptr;
-    QLabel* flatName_ = nullptr;
+    TFileNameLabel* darkName_ = nullptr;
+    TFileNameLabel* flatName_ = nullptr;
     QLabel* focusPicture_ = nullptr;
 };
 
