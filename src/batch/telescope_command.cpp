@@ -64,7 +64,7 @@ class StopSignals {
 
   private:
     static constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
-    struct sigaction previous_[std::size(kSignals)] {};
+    struct sigaction previous_[std::size(kSignals)]{};
 };
 
 std::optional<int> Number(const std::string& text) {

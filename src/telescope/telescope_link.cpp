@@ -173,9 +173,8 @@ int TelescopeLink::CheckSerialResult(int result) {
             reason = CodeWords(result);
         }
         ReportMessage(session_.ui, kCallerText,
-                      std::string(MessageText(kMessageCommunicationFailed)) + "\n\n" +
-                          PortWords() + " stopped answering: " + reason + "\n" +
-                          ErrorText(result));
+                      std::string(MessageText(kMessageCommunicationFailed)) + "\n\n" + PortWords() +
+                          " stopped answering: " + reason + "\n" + ErrorText(result));
     }
     Ports().Done(Port());
     // The port is closed now: the next telescope command must open it again rather than

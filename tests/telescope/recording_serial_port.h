@@ -15,10 +15,10 @@ namespace talvor::testing {
 class RecordingSerialPort final : public SerialPort {
   public:
     int Reset(int port, int receiveQueue, int transmitQueue) override {
-        const int result = Call("Reset " + std::to_string(port) + " " +
-                                    std::to_string(receiveQueue) + " " +
-                                    std::to_string(transmitQueue),
-                                "Reset");
+        const int result =
+            Call("Reset " + std::to_string(port) + " " + std::to_string(receiveQueue) + " " +
+                     std::to_string(transmitQueue),
+                 "Reset");
         closed = result < 0;
         return result;
     }
