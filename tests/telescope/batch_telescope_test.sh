@@ -24,6 +24,8 @@ check() {  # NAME COMMAND...: passes when the command succeeds
     echo "FAIL $name"
     echo "     stdout: $(cat "$work/out")"
     echo "     stderr: $(cat "$work/err")"
+    [ -s "$work/mount.log" ] && echo "     mount received: $(/usr/bin/python3 -c "
+print(repr(''.join(chr(int(line.split()[1])) for line in open('$work/mount.log'))))")"
     failures=$((failures + 1))
   fi
 }
@@ -39,6 +41,7 @@ count() { grep -cF -- "$1" "$work/err"; }
 start_mount() {  # DATA OPTIONS...: a fake mount linked as the data folder's com1
   local data=$1
   shift
+  rm -f "$work/mount.out" "$work/mount.log"
   /usr/bin/python3 "$here/fake_mount.py" --link "$data/com1" --log "$work/mount.log" "$@" >"$work/mount.out" &
   mount_pid=$!
   for _ in $(seq 100); do [ -s "$work/mount.out" ] && return; sleep 0.05; done
@@ -139,7 +142,7 @@ done
 
 # The mount hangs up in the middle of a pulse: the stop cannot go, and the command fails.
 start_mount "$data"
-"$batch" --data-dir "$data" telescope pulse s 3000 >"$work/out" 2>"$work/err" &
+"$batch" --data-dir "$data" telescope pulse s 1500 >"$work/out" 2>"$work/err" &
 pulse_pid=$!
 sleep 0.4
 stop_mount

@@ -33,13 +33,14 @@ def main():
     stop = []
     signal.signal(signal.SIGTERM, lambda *_: stop.append(True))
     signal.signal(signal.SIGINT, lambda *_: stop.append(True))
-    print(device, flush=True)
 
     end = "" if args.no_hash else "#"
     start = time.monotonic()
     received = ""
     due = []  # (time, bytes)
     with open(args.log, "w") as log:
+        # Ready: whoever waits for this line may use the terminal now.
+        print(device, flush=True)
         while not stop:
             now = time.monotonic()
             for entry in [entry for entry in due if entry[0] <= now]:
