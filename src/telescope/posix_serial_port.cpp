@@ -121,7 +121,7 @@ int PosixSerialPort::Reset(int port, int receiveQueue, int transmitQueue) {
     if (!opened.IsOpen()) {
         return Failed(port, kSerialCannotOpen, SerialErrorText(errno));
     }
-    // Terminal programs and other astronomy software lock the line this way while they use it.
+    // Programs that share serial lines lock them this way while they use them.
     if (::flock(opened.Get(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
         return Failed(port, kSerialCannotOpen, SerialErrorText(EBUSY));
     }

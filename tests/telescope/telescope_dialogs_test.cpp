@@ -232,6 +232,7 @@ class TelescopeDialogsTest : public QObject {
         QVERIFY(dialog.isVisible());
         QVERIFY(!dialog.GoToRunning());
         QVERIFY(Find<QPushButton>(&dialog, "planetMars")->isEnabled());
+        QCOMPARE(dialog.focusWidget(), Find<QLineEdit>(&dialog, "messierEdit"));
         // Stopped while the description was awaited: the slew was never asked for.
         QCOMPARE(port->written, std::string("#:LM 0031##:LI#"));
         QVERIFY(!boxShown);

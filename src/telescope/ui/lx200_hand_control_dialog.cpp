@@ -219,6 +219,8 @@ void TMTDialog::RunGoTo(GoTo goTo) {
         return;
     }
     goToRunning_ = true;
+    // Disabling the groups takes the focus from the field Return was pressed in; it goes back.
+    const QPointer<QWidget> focused = focusWidget();
     for (QGroupBox* group : sendingGroups_) {
         group->setEnabled(false);
     }
@@ -230,6 +232,9 @@ void TMTDialog::RunGoTo(GoTo goTo) {
     }
     for (QGroupBox* group : sendingGroups_) {
         group->setEnabled(true);
+    }
+    if (!focused.isNull()) {
+        focused->setFocus();
     }
     goToRunning_ = false;
     Refresh();
