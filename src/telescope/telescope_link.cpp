@@ -304,7 +304,13 @@ LinkStatus TelescopeLink::StopControlBoxMove() {
 }
 
 LinkStatus TelescopeLink::ResetControlBox() {
-    Ports().RxClear(Port());
+    // A port that is not open has no lines to drop: its failure was told, and nothing is waited
+    // for in vain.
+    if (const int cleared = Ports().RxClear(Port()); cleared == kSerialNotOpen) {
+        CheckSerialResult(cleared);
+        session_.settings.ControlBoxFound = true;
+        return LinkStatus::Lost;
+    }
     Ports().Rts(Port(), kClearLine);
     Ports().Dtr(Port(), kClearLine);
     Wait(300);

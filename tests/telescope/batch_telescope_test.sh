@@ -142,7 +142,7 @@ done
 
 # The mount hangs up in the middle of a pulse: the stop cannot go, and the command fails.
 start_mount "$data"
-"$batch" --data-dir "$data" telescope pulse s 1500 >"$work/out" 2>"$work/err" &
+"$batch" --data-dir "$data" telescope pulse s 1000 >"$work/out" 2>"$work/err" &
 pulse_pid=$!
 sleep 0.4
 stop_mount

@@ -84,8 +84,11 @@ TEST_F(LinkOpening, FailedControlBoxOpenStillMarksTheLinkOpenAndItsBytesFailQuie
                                    "device cannot be opened\nERROR -4 "});
     EXPECT_TRUE(session.telescope.PortOpen);
     EXPECT_EQ(session.settings.Telescope, TelescopeType::ControlBox);
-    // The box's operations fail without a box of their own: the user knows why.
+    // The box's operations fail without a box of their own: the user knows why. The reset does
+    // not wait for lines it cannot drop.
+    const uint32_t before = clock.Milliseconds();
     EXPECT_EQ(link.ResetControlBox(), LinkStatus::Lost);
+    EXPECT_EQ(clock.Milliseconds(), before);
     session.telescope.PulseDirection = 'n';
     EXPECT_EQ(link.SendGuidePulse(), LinkStatus::Lost);
     EXPECT_EQ(ui.messages.size(), 1U);
