@@ -121,7 +121,8 @@ int RunGuide(BatchContext& context, const std::vector<std::string>& arguments) {
     };
     const UnattendedGuidingSummary summary = GuideForSeconds(guiding, options);
     std::signal(SIGINT, SIG_DFL);
-    if (!summary.started) {
+    // A port that failed while guiding was closed, after its message on standard error.
+    if (!summary.started || !session.telescope.PortOpen) {
         return kExitFailed;
     }
     if (summary.unguidedRms) {

@@ -1,12 +1,15 @@
 #include "batch/telescope_command.h"
 
 #include <charconv>
+#include <csignal>
 #include <cstdio>
 #include <optional>
+#include <string_view>
 
 #include "batch/batch_context.h"
 #include "batch/exit_status.h"
 #include "telescope/telescope_commands.h"
+#include "telescope/telescope_control.h"
 #include "telescope/telescope_link.h"
 
 namespace talvor {
@@ -21,11 +24,48 @@ const char* const kTelescopeHelp =
     "  goto planet NAME        slew to a planet (Mercury .. Pluto)\n"
     "  goto radec H M D AM     slew to RA H h M min, Dec D deg AM arcmin (\"-0\" is south)\n"
     "  info                    the mount's description of the selected object\n"
-    "  pulse DIR MS            one guide pulse north, south, east or west (n, s, e, w)\n"
+    "  pulse DIR MS            one guide pulse north, south, east or west (n, s, e, w) of\n"
+    "                          MS milliseconds, 0..9999 (the longest timed LX200 pulse);\n"
+    "                          Ctrl+C, SIGTERM or SIGHUP ends it early with the drive stopped\n"
     "  reset-box               reset the guider control box\n"
-    "Prints the slew status and the mount's reply text.\n";
+    "Prints the slew status and the mount's reply text. Exits 1 when the mount refused,\n"
+    "did not answer, or its port failed (the reason on standard error).\n";
 
 namespace {
+
+volatile std::sig_atomic_t stopSignal = 0;
+
+void NoteStopSignal(int signal) {
+    stopSignal = signal;
+}
+
+// While it lives, Ctrl+C, SIGTERM and SIGHUP only note that the command must stop, so that a
+// running drive is stopped before the program ends.
+class StopSignals {
+  public:
+    StopSignals() {
+        stopSignal = 0;
+        struct sigaction action {};
+        action.sa_handler = NoteStopSignal;
+        sigemptyset(&action.sa_mask);
+        for (std::size_t i = 0; i < std::size(kSignals); ++i) {
+            sigaction(kSignals[i], &action, &previous_[i]);
+        }
+    }
+    ~StopSignals() {
+        for (std::size_t i = 0; i < std::size(kSignals); ++i) {
+            sigaction(kSignals[i], &previous_[i], nullptr);
+        }
+    }
+    StopSignals(const StopSignals&) = delete;
+    StopSignals& operator=(const StopSignals&) = delete;
+
+    static bool Caught() { return stopSignal != 0; }
+
+  private:
+    static constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
+    struct sigaction previous_[std::size(kSignals)]{};
+};
 
 std::optional<int> Number(const std::string& text) {
     int value = 0;
@@ -41,23 +81,29 @@ int Usage() {
     return kExitUsage;
 }
 
-int Report(TelescopeCommandResult result) {
+// Out-of-range entries are told with the control window's own texts.
+int Report(TelescopeCommandResult result, std::string_view outOfRange = kObjectOutOfRange) {
     switch (result) {
         case TelescopeCommandResult::Done:
             return kExitSuccess;
         case TelescopeCommandResult::NoLink:
+        case TelescopeCommandResult::Failed:
+            // The link has written why.
+            return kExitFailed;
+        case TelescopeCommandResult::Stopped:
+            std::fputs("talvor-batch telescope: stopped early; the drive was stopped\n", stderr);
             return kExitFailed;
         case TelescopeCommandResult::OutOfRange:
-            std::fputs("talvor-batch telescope: the mount does not take that object or place\n",
-                       stderr);
+            std::fprintf(stderr, "%.*s\n", static_cast<int>(outOfRange.size()), outOfRange.data());
             return kExitFailed;
     }
     return kExitFailed;
 }
 
-int ReportSlew(const SlewOutcome& outcome, bool slew) {
+int ReportSlew(const SlewOutcome& outcome, bool slew,
+               std::string_view outOfRange = kObjectOutOfRange) {
     if (outcome.result != TelescopeCommandResult::Done) {
-        return Report(outcome.result);
+        return Report(outcome.result, outOfRange);
     }
     if (slew) {
         if (outcome.status == '0') {
@@ -97,9 +143,30 @@ int RunGoto(BatchContext& context, const std::vector<std::string>& arguments) {
         if (!hours || !minutes || !arcMinutes || !Number(arguments[4])) {
             return Usage();
         }
-        return ReportSlew(GotoRaDec(session, *hours, *minutes, arguments[4], *arcMinutes), true);
+        return ReportSlew(GotoRaDec(session, *hours, *minutes, arguments[4], *arcMinutes), true,
+                          kInvalidCoordinates);
     }
     return Usage();
+}
+
+int RunPulse(BatchContext& context, const std::string& direction, const std::string& length) {
+    const auto milliseconds = Number(length);
+    if (direction.size() != 1 ||
+        std::string_view("nsew").find(direction[0]) == std::string_view::npos) {
+        return Usage();
+    }
+    if (!milliseconds || *milliseconds < 0 || *milliseconds > kLongestGuidePulseMs) {
+        std::fprintf(stderr, "talvor-batch telescope: a guide pulse lasts 0 to %d ms\n",
+                     kLongestGuidePulseMs);
+        return Usage();
+    }
+    const StopSignals signals;
+    const int status = Report(PulseTelescope(context.State(), direction[0], *milliseconds,
+                                             [] { return StopSignals::Caught(); }));
+    if (status == kExitSuccess) {
+        std::printf("pulse %c %d ms\n", direction[0], *milliseconds);
+    }
+    return status;
 }
 
 }  // namespace
@@ -117,17 +184,7 @@ int RunTelescope(BatchContext& context, const std::vector<std::string>& argument
         return ReportSlew(ReadMountInfo(session), false);
     }
     if (operation == "pulse" && arguments.size() == 3) {
-        const auto milliseconds = Number(arguments[2]);
-        const std::string& direction = arguments[1];
-        if (!milliseconds || *milliseconds < 0 || direction.size() != 1 ||
-            std::string_view("nsew").find(direction[0]) == std::string_view::npos) {
-            return Usage();
-        }
-        const int status = Report(PulseTelescope(session, direction[0], *milliseconds));
-        if (status == kExitSuccess) {
-            std::printf("pulse %c %d ms\n", direction[0], *milliseconds);
-        }
-        return status;
+        return RunPulse(context, arguments[1], arguments[2]);
     }
     if (operation == "reset-box" && arguments.size() == 1) {
         const int status = Report(ResetBox(session));

@@ -2,13 +2,31 @@
 
 #include <chrono>
 #include <ctime>
+#include <thread>
 
 namespace talvor {
+
+void Clock::WaitUntil(uint32_t deadline) {
+    while (!DeadlineReached(Milliseconds(), deadline)) {
+    }
+}
 
 uint32_t SystemClock::Milliseconds() {
     const auto since = std::chrono::steady_clock::now().time_since_epoch();
     return static_cast<uint32_t>(
         std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
+}
+
+void SystemClock::WaitUntil(uint32_t deadline) {
+    for (;;) {
+        const auto left = static_cast<int32_t>(deadline - Milliseconds());
+        if (left <= 0) {
+            return;
+        }
+        // Sleep through all but the last millisecond, whose end the short naps catch.
+        std::this_thread::sleep_for(left > 1 ? std::chrono::milliseconds(left - 1)
+                                             : std::chrono::microseconds(100));
+    }
 }
 
 CalendarTime SystemClock::LocalTime() {

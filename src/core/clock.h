@@ -21,6 +21,10 @@ class Clock {
     virtual ~Clock() = default;
     virtual uint32_t Milliseconds() = 0;
     virtual CalendarTime LocalTime() = 0;
+    // Returns once the count has reached the deadline (see DeadlineReached). A clock that runs by
+    // itself naps meanwhile; this one reads the count until then, which ends at once on a clock
+    // that moves as it is read.
+    virtual void WaitUntil(uint32_t deadline);
 };
 
 // A deadline computed as start + duration is reached once now has passed it, even when the
@@ -33,6 +37,8 @@ class SystemClock final : public Clock {
   public:
     uint32_t Milliseconds() override;
     CalendarTime LocalTime() override;
+    // Sleeps, and naps briefly over the last millisecond so that the wait ends on time.
+    void WaitUntil(uint32_t deadline) override;
 };
 
 }  // namespace talvor

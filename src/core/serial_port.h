@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace talvor {
 
@@ -14,7 +15,7 @@ enum SerialError : int {
     kSerialBadParameter = -6,  // an unknown baud code, line setting or line command
     kSerialLineError = -7,     // the line settings or a modem line could not be set
     kSerialWriteError = -8,    // the bytes could not be handed to the device in time
-    kSerialReadError = -9,     // receiving failed (the device went away)
+    kSerialReadError = -9,     // receiving failed: the device hung up or went away
 };
 
 // Baud-rate codes of Baud: 0 110, 1 300, 2 1200, 3 2400, 4 4800, 5 9600, 6 19200, 7 38400,
@@ -51,9 +52,21 @@ class SerialPort {
     // is waiting it waits a short while for the first byte, and keeps taking bytes while they
     // follow each other closely.
     virtual int Gets(int port, char* buffer, int maxCount) = 0;
+    // Takes up to maxCount bytes that have arrived, without waiting for any; 0 when none are
+    // waiting. A device that hung up gives kSerialReadError. Ports that never keep a caller
+    // waiting take their bytes with Gets.
+    virtual int TakeReceived(int port, char* buffer, int maxCount) {
+        return Gets(port, buffer, maxCount);
+    }
     // Discards every byte received and not yet taken.
     virtual int RxClear(int port) = 0;
     virtual int Done(int port) = 0;
+
+    // For the person at the screen: the device behind a port ("/dev/ttyUSB0"), and why the last
+    // failed operation on it failed ("the device is busy - another program is using it").
+    // Empty where the port cannot tell.
+    virtual std::string DeviceName(int) const { return {}; }
+    virtual std::string FailureReason(int) const { return {}; }
 };
 
 }  // namespace talvor

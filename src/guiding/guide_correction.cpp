@@ -51,10 +51,12 @@ GuidePulse CorrectAxis(Session& session, int offset, const AxisRules& rules, cha
     session.telescope.PulseDirection = direction;
     session.telescope.PulseLength = length;
     TelescopeLink link(session);
-    if (session.settings.Telescope == TelescopeType::MeadeLx200) {
-        link.SendGuidePulse();
-    } else {
-        link.SendControlBoxPulse();
+    const LinkStatus sent = session.settings.Telescope == TelescopeType::MeadeLx200
+                                ? link.SendGuidePulse()
+                                : link.SendControlBoxPulse();
+    if (sent == LinkStatus::Lost) {
+        // The mount stopped answering and the link has said so: guiding ends here.
+        session.capture.Run.ContinuousRunning = false;
     }
     session.ui.Beep();
     return {direction, length};

@@ -2,12 +2,14 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <string>
 #include <system_error>
 
@@ -16,8 +18,10 @@
 namespace talvor {
 namespace {
 
-// The longest a write may wait for room in the transmit queue before it counts as failed.
-constexpr int kWriteTimeoutMs = 2000;
+constexpr const char* kNotASerialLine = "it is not a serial port";
+constexpr const char* kStalled =
+    "it took no bytes in time (the device stalled, or flow control holds the line)";
+constexpr const char* kHungUp = "the device hung up (unplugged or switched off)";
 
 bool ValidPort(int port) {
     return port == 0 || port == 1;
@@ -45,6 +49,26 @@ int64_t NowMs() {
 
 }  // namespace
 
+std::string SerialErrorText(int errorNumber) {
+    switch (errorNumber) {
+        case ENOENT:
+        case ENODEV:
+        case ENXIO:
+            return "the device is not there - is the cable plugged in?";
+        case EBUSY:
+        case EWOULDBLOCK:
+            return "the device is busy - another program is using it";
+        case EACCES:
+        case EPERM:
+            return "permission denied - add yourself to the dialout group";
+        case EIO:
+        case EPIPE:
+            return kHungUp;
+        default:
+            return std::strerror(errorNumber);
+    }
+}
+
 std::filesystem::path ComPortDevice(const DataDirectory& dataDirectory, int port) {
     const std::filesystem::path entry = dataDirectory.Resolve(port == 0 ? "c:\\com1" : "c:\\com2");
     std::error_code error;
@@ -54,8 +78,27 @@ std::filesystem::path ComPortDevice(const DataDirectory& dataDirectory, int port
     return port == 0 ? "/dev/ttyS0" : "/dev/ttyS1";
 }
 
-PosixSerialPort::PosixSerialPort(DeviceFinder findDevice, ReceiveWindows windows)
-    : findDevice_(std::move(findDevice)), windows_(windows) {}
+PosixSerialPort::PosixSerialPort(DeviceFinder findDevice, PortTimeouts timeouts)
+    : findDevice_(std::move(findDevice)), timeouts_(timeouts) {}
+
+int PosixSerialPort::Failed(int port, int code, std::string reason) {
+    failures_[port] = std::move(reason);
+    return code;
+}
+
+std::string PosixSerialPort::DeviceName(int port) const {
+    if (!ValidPort(port)) {
+        return {};
+    }
+    const std::filesystem::path device = findDevice_(port);
+    std::error_code error;
+    const std::filesystem::path target = std::filesystem::read_symlink(device, error);
+    return error ? device.string() : device.string() + " -> " + target.string();
+}
+
+std::string PosixSerialPort::FailureReason(int port) const {
+    return ValidPort(port) ? failures_[port] : std::string();
+}
 
 int PosixSerialPort::Descriptor(int port) const {
     if (!ValidPort(port)) {
@@ -72,22 +115,31 @@ int PosixSerialPort::Reset(int port, int receiveQueue, int transmitQueue) {
         return kSerialBadParameter;
     }
     ports_[port].Reset();
+    failures_[port].clear();
     const std::string device = findDevice_(port).string();
     UniqueDescriptor opened(::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
     if (!opened.IsOpen()) {
-        return kSerialCannotOpen;
+        return Failed(port, kSerialCannotOpen, SerialErrorText(errno));
+    }
+    // Programs that share serial lines lock them this way while they use them.
+    if (::flock(opened.Get(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+        return Failed(port, kSerialCannotOpen, SerialErrorText(EBUSY));
     }
     termios settings{};
     if (tcgetattr(opened.Get(), &settings) != 0) {
-        return kSerialNotTerminal;
+        return Failed(port, kSerialNotTerminal, kNotASerialLine);
     }
     // The kernel keeps its own queues; the sizes asked for only have to make sense.
     cfmakeraw(&settings);
-    settings.c_cflag |= CLOCAL | CREAD;
+    // Raw mode keeps the flow control another program may have left on, and then the mount's
+    // commands would wait silently for a signal that never comes: 8N1, no flow control at all.
+    settings.c_cflag &= ~(CSIZE | PARENB | PARODD | CSTOPB | CRTSCTS);
+    settings.c_cflag |= CS8 | CLOCAL | CREAD;
+    settings.c_iflag &= ~(IXON | IXOFF | IXANY);
     settings.c_cc[VMIN] = 0;
     settings.c_cc[VTIME] = 0;
     if (ApplySettings(opened.Get(), settings) != 0) {
-        return kSerialLineError;
+        return Failed(port, kSerialLineError, SerialErrorText(errno));
     }
     tcflush(opened.Get(), TCIOFLUSH);
     ports_[port] = std::move(opened);
@@ -173,7 +225,7 @@ int PosixSerialPort::Puts(int port, const char* bytes, int count) {
     if (count < 0) {
         return kSerialBadParameter;
     }
-    const int64_t giveUp = NowMs() + kWriteTimeoutMs;
+    const int64_t giveUp = NowMs() + timeouts_.writeMs;
     int done = 0;
     while (done < count) {
         const ssize_t written = ::write(descriptor, bytes + done, count - done);
@@ -182,12 +234,12 @@ int PosixSerialPort::Puts(int port, const char* bytes, int count) {
             continue;
         }
         if (written < 0 && errno != EAGAIN && errno != EINTR) {
-            return kSerialWriteError;
+            return Failed(port, kSerialWriteError, SerialErrorText(errno));
         }
         const int64_t left = giveUp - NowMs();
         pollfd wanted{descriptor, POLLOUT, 0};
-        if (left <= 0 || ::poll(&wanted, 1, static_cast<int>(left)) < 0) {
-            return kSerialWriteError;
+        if (left <= 0 || (::poll(&wanted, 1, static_cast<int>(left)) < 0 && errno != EINTR)) {
+            return Failed(port, kSerialWriteError, kStalled);
         }
     }
     return done;
@@ -217,24 +269,47 @@ int PosixSerialPort::Gets(int port, char* buffer, int maxCount) {
         return kSerialBadParameter;
     }
     int taken = 0;
-    int wait = windows_.firstByteMs;
+    int wait = timeouts_.firstByteMs;
     while (taken < maxCount) {
         if (!WaitReadable(descriptor, wait)) {
             break;
         }
-        const ssize_t got = ::read(descriptor, buffer + taken, maxCount - taken);
-        if (got < 0 && errno != EAGAIN && errno != EINTR) {
-            return taken > 0 ? taken : kSerialReadError;
+        const int got = ReadWaiting(port, descriptor, buffer + taken, maxCount - taken);
+        if (got < 0) {
+            // Hung up: nothing more will come; what did come is still the caller's.
+            return taken > 0 ? taken : got;
         }
-        if (got == 0) {
-            break;  // hung up: nothing more will come
-        }
-        if (got > 0) {
-            taken += static_cast<int>(got);
-        }
-        wait = windows_.nextByteMs;
+        taken += got;
+        wait = timeouts_.nextByteMs;
     }
     return taken;
+}
+
+int PosixSerialPort::TakeReceived(int port, char* buffer, int maxCount) {
+    const int descriptor = Descriptor(port);
+    if (descriptor < 0) {
+        return descriptor;
+    }
+    if (maxCount < 0) {
+        return kSerialBadParameter;
+    }
+    if (maxCount == 0 || !WaitReadable(descriptor, 0)) {
+        return 0;
+    }
+    return ReadWaiting(port, descriptor, buffer, maxCount);
+}
+
+int PosixSerialPort::ReadWaiting(int port, int descriptor, char* buffer, int maxCount) {
+    const ssize_t got = ::read(descriptor, buffer, static_cast<std::size_t>(maxCount));
+    if (got > 0) {
+        return static_cast<int>(got);
+    }
+    if (got < 0 && (errno == EAGAIN || errno == EINTR)) {
+        return 0;
+    }
+    // A readable line that gives no bytes has hung up (the other end closed, the adapter was
+    // unplugged); the line stays readable, so this is what every later read will find too.
+    return Failed(port, kSerialReadError, got == 0 ? kHungUp : SerialErrorText(errno));
 }
 
 int PosixSerialPort::RxClear(int port) {

@@ -8,8 +8,22 @@
 namespace talvor {
 namespace {
 
-SlewOutcome Finished(Session& session, char status) {
-    return {TelescopeCommandResult::Done, status, session.telescope.ReplyText};
+TelescopeCommandResult ResultOf(LinkStatus status) {
+    switch (status) {
+        case LinkStatus::Lost:
+            return TelescopeCommandResult::Failed;
+        case LinkStatus::Stopped:
+            return TelescopeCommandResult::Stopped;
+        case LinkStatus::Done:
+        case LinkStatus::NoAnswer:
+            break;
+    }
+    // A mount that did not answer is told by an empty status or reply.
+    return TelescopeCommandResult::Done;
+}
+
+SlewOutcome Finished(Session& session, const SlewAnswer& answer) {
+    return {ResultOf(answer.link), answer.status, session.telescope.ReplyText};
 }
 
 SlewOutcome Failed(TelescopeCommandResult result) {
@@ -67,12 +81,13 @@ SlewOutcome ReadMountInfo(Session& session) {
     if (ConnectForCommand(session) != TelescopeCommandResult::Done) {
         return Failed(TelescopeCommandResult::NoLink);
     }
-    TelescopeLink(session).ReadObjectInfo();
-    return Finished(session, '\0');
+    const LinkStatus status = TelescopeLink(session).ReadObjectInfo();
+    return Finished(session, {kNoSlewStatus, status});
 }
 
-TelescopeCommandResult PulseTelescope(Session& session, char direction, int milliseconds) {
-    if (!IsDirection(direction) || milliseconds < 0) {
+TelescopeCommandResult PulseTelescope(Session& session, char direction, int milliseconds,
+                                      std::function<bool()> stopRequested) {
+    if (!IsDirection(direction) || milliseconds < 0 || milliseconds > kLongestGuidePulseMs) {
         return TelescopeCommandResult::OutOfRange;
     }
     if (ConnectForCommand(session) != TelescopeCommandResult::Done) {
@@ -80,16 +95,14 @@ TelescopeCommandResult PulseTelescope(Session& session, char direction, int mill
     }
     session.telescope.PulseDirection = MappedDirection(session.settings, direction);
     session.telescope.PulseLength = milliseconds;
-    TelescopeLink(session).SendGuidePulse();
-    return TelescopeCommandResult::Done;
+    return ResultOf(TelescopeLink(session, std::move(stopRequested)).SendGuidePulse());
 }
 
 TelescopeCommandResult ResetBox(Session& session) {
     if (ConnectForCommand(session) != TelescopeCommandResult::Done) {
         return TelescopeCommandResult::NoLink;
     }
-    TelescopeLink(session).ResetControlBox();
-    return TelescopeCommandResult::Done;
+    return ResultOf(TelescopeLink(session).ResetControlBox());
 }
 
 }  // namespace talvor

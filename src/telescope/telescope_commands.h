@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -13,8 +14,14 @@ struct Session;
 enum class TelescopeCommandResult {
     Done,
     NoLink,      // the link could not be opened; the link has shown why
-    OutOfRange,  // the object number, planet or coordinates are not ones the mount takes
+    OutOfRange,  // the object number, planet, coordinates or pulse are not ones the mount takes
+    Failed,      // the port failed during the operation; the link has shown why
+    Stopped,     // the stop request ended the operation early, with the drive stopped
 };
+
+// The longest guide pulse asked for by hand, in milliseconds: the four digits of the LX200's
+// own timed pulse, and more than the longest correction guiding sends.
+inline constexpr int kLongestGuidePulseMs = 9999;
 
 struct SlewOutcome {
     TelescopeCommandResult result = TelescopeCommandResult::Done;
@@ -35,9 +42,11 @@ SlewOutcome GotoRaDec(Session& session, int hours, int minutes, std::string_view
                       int arcMinutes);
 // The mount's description of the selected object.
 SlewOutcome ReadMountInfo(Session& session);
-// One guide pulse in a logical direction ('n', 's', 'e', 'w'), through the direction map, by
-// the LX200 or the control box as the telescope type says.
-TelescopeCommandResult PulseTelescope(Session& session, char direction, int milliseconds);
+// One guide pulse in a logical direction ('n', 's', 'e', 'w') of 0..kLongestGuidePulseMs,
+// through the direction map, by the LX200 or the control box as the telescope type says. The
+// stop request, asked while the pulse runs, ends it early with the drive stopped.
+TelescopeCommandResult PulseTelescope(Session& session, char direction, int milliseconds,
+                                      std::function<bool()> stopRequested = {});
 TelescopeCommandResult ResetBox(Session& session);
 
 }  // namespace talvor

@@ -147,8 +147,8 @@ void Lx200ArrowNotice(Session& session, ArrowBar bar, ArrowNotice notice) {
         } else if (!telescope.Focusing) {
             telescope.FocusDirectionCommand =
                 notice == ArrowNotice::LineUpOrLeft ? kFocusIn : kFocusOut;
-            link.StartFocus();
-            telescope.Focusing = true;
+            // A run that could not be started needs no stop.
+            telescope.Focusing = link.StartFocus() == LinkStatus::Done;
         }
         return;
     }
@@ -164,8 +164,7 @@ void Lx200ArrowNotice(Session& session, ArrowBar bar, ArrowNotice notice) {
     }
     const char direction = ArrowDirection(bar, notice);
     telescope.MoveCommand = MoveCommand(MappedDirection(session.settings, direction));
-    link.StartSlew();
-    telescope.Moving = true;
+    telescope.Moving = link.StartSlew() == LinkStatus::Done;
 }
 
 void ControlBoxArrowNotice(Session& session, ArrowBar bar, ArrowNotice notice) {
@@ -186,8 +185,7 @@ void ControlBoxArrowNotice(Session& session, ArrowBar bar, ArrowNotice notice) {
     }
     const char direction = ArrowDirection(bar, notice);
     telescope.PulseDirection = MappedDirection(session.settings, direction);
-    link.StartControlBoxMove();
-    telescope.Moving = true;
+    telescope.Moving = link.StartControlBoxMove() == LinkStatus::Done;
 }
 
 ControlWindow PrepareTelescopeControl(Session& session) {

@@ -1,9 +1,7 @@
 #include "telescope/telescope_link.h"
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <thread>
 
 #include "core/clock.h"
 #include "core/messages.h"
@@ -17,10 +15,53 @@ namespace talvor {
 namespace {
 
 constexpr int kQueueSize = 1024;
-constexpr int kReplyLength = 33;
+constexpr std::size_t kReplyLength = 33;
 constexpr int kMessageIniUnreadable = 23;
 constexpr int kMessageNoConnection = 36;
+constexpr int kMessageCommunicationFailed = 54;
 constexpr std::string_view kOpenFailed = "Open Communications Failed";
+constexpr SerialLineParameters kLx200Line{kBaud9600, kNoParity, kOneStopBit, kEightDataBits};
+constexpr SerialLineParameters kControlBoxLine{kBaud300, kNoParity, kOneStopBit, kEightDataBits};
+
+// A whole answer may take this long from its command: slow mounts think for a few hundred
+// milliseconds before they answer, and then send at 9600 baud.
+constexpr uint32_t kAnswerMs = 2000;
+// An answer that has begun and closes with no '#' has ended after this long without a byte.
+constexpr uint32_t kQuietMs = 500;
+// How often a wait for an answer looks at the port and the window.
+constexpr uint32_t kAnswerPollMs = 2;
+// The longest text read after the kept 33 characters of an answer, in pieces of 33.
+constexpr int kMostDroppedPieces = 8;
+// How often a pulse asks the stop request.
+constexpr uint32_t kStopPollMs = 5;
+
+std::string ErrorText(int result) {
+    char text[32];
+    std::snprintf(text, sizeof text, "ERROR %d ", result);
+    return text;
+}
+
+// What a failed operation means when the port gives no reason of its own.
+std::string_view CodeWords(int result) {
+    switch (result) {
+        case kSerialBadPort:
+            return "there is no such port";
+        case kSerialCannotOpen:
+            return "the device cannot be opened";
+        case kSerialNotTerminal:
+            return "it is not a serial port";
+        case kSerialBadParameter:
+            return "it does not take the line settings";
+        case kSerialLineError:
+            return "the line settings could not be set";
+        case kSerialWriteError:
+            return "the bytes could not be sent";
+        case kSerialReadError:
+            return "nothing could be received";
+        default:
+            return "the port failed";
+    }
+}
 
 }  // namespace
 
@@ -35,6 +76,12 @@ int TelescopeLink::Port() const {
     return session_.telescope.PortNumber;
 }
 
+std::string TelescopeLink::PortWords() {
+    const std::string device = Ports().DeviceName(Port());
+    const std::string port = Port() == 0 ? "COM1" : "COM2";
+    return device.empty() ? port : port + " (" + device + ")";
+}
+
 void TelescopeLink::ConnectTelescope() {
     TelescopeState& link = session_.telescope;
     if (link.PortOpen) {
@@ -45,47 +92,71 @@ void TelescopeLink::ConnectTelescope() {
         WriteSettings(session_);
     }
     if (session_.settings.Telescope == TelescopeType::ControlBox) {
-        // A failed open has shown its message; the box's later operations report their own.
+        // A failed open has shown its message; the box's later operations fail quietly.
         OpenControlBoxPort();
         link.PortOpen = true;
         return;
     }
-    if (OpenTelescopePort() == PortOpenResult::Failed) {
+    const std::string problem = OpenLine(kLx200Line, true);
+    if (!problem.empty()) {
         session_.settings.Telescope = TelescopeType::None;
-        ReportMessage(session_.ui, kMessageNoConnection);
+        ReportMessage(session_.ui, kCallerText,
+                      std::string(MessageText(kMessageNoConnection)) + "\n\n" + problem);
         return;
     }
     link.PortOpen = true;
 }
 
-PortOpenResult TelescopeLink::OpenTelescopePort() {
+std::string TelescopeLink::OpenLine(const SerialLineParameters& line, bool raiseModemLines) {
     TelescopeState& link = session_.telescope;
     link.PortNumber = session_.settings.Port == CommPort::Com1 ? 0 : 1;
-    CheckSerialResult(Ports().Reset(Port(), kQueueSize, kQueueSize));
-    link.Line = SerialLineParameters{kBaud9600, kNoParity, kOneStopBit, kEightDataBits};
-    CheckSerialResult(Ports().Baud(Port(), link.Line.baudCode));
-    CheckSerialResult(Ports().Dtr(Port(), kSetLine));
-    CheckSerialResult(Ports().Rts(Port(), kSetLine));
-    if (CheckSerialResult(
-            Ports().Parms(Port(), link.Line.parity, link.Line.stopBits, link.Line.dataBits)) < 0) {
-        ReportMessage(session_.ui, kCallerText, kOpenFailed);
+    link.Line = line;
+    SerialPort& ports = Ports();
+    const int reset = ports.Reset(Port(), kQueueSize, kQueueSize);
+    int result = reset;
+    // The first failure decides: every later step would only fail on the port that is not open.
+    if (result >= 0) {
+        result = ports.Baud(Port(), line.baudCode);
+    }
+    if (result >= 0 && raiseModemLines) {
+        result = ports.Dtr(Port(), kSetLine);
+    }
+    if (result >= 0 && raiseModemLines) {
+        result = ports.Rts(Port(), kSetLine);
+    }
+    if (result >= 0) {
+        result = ports.Parms(Port(), line.parity, line.stopBits, line.dataBits);
+    }
+    if (result >= 0) {
+        return {};
+    }
+    std::string reason = ports.FailureReason(Port());
+    if (reason.empty()) {
+        reason = CodeWords(result);
+    }
+    if (reset >= 0) {
+        ports.Done(Port());
+    }
+    return std::string(kOpenFailed) + "\n\n" + PortWords() + ": " + reason + "\n" +
+           ErrorText(result);
+}
+
+PortOpenResult TelescopeLink::OpenTelescopePort() {
+    const std::string problem = OpenLine(kLx200Line, true);
+    if (!problem.empty()) {
+        ReportMessage(session_.ui, kCallerText, problem);
         return PortOpenResult::Failed;
     }
     return PortOpenResult::Opened;
 }
 
 PortOpenResult TelescopeLink::OpenControlBoxPort() {
-    TelescopeState& link = session_.telescope;
-    link.PortNumber = session_.settings.Port == CommPort::Com1 ? 0 : 1;
-    CheckSerialResult(Ports().Reset(Port(), kQueueSize, kQueueSize));
-    link.Line = SerialLineParameters{kBaud300, kNoParity, kOneStopBit, kEightDataBits};
-    CheckSerialResult(Ports().Baud(Port(), link.Line.baudCode));
-    if (CheckSerialResult(
-            Ports().Parms(Port(), link.Line.parity, link.Line.stopBits, link.Line.dataBits)) < 0) {
-        ReportMessage(session_.ui, kCallerText, kOpenFailed);
+    const std::string problem = OpenLine(kControlBoxLine, false);
+    if (!problem.empty()) {
+        ReportMessage(session_.ui, kCallerText, problem);
         return PortOpenResult::Failed;
     }
-    link.PortOpen = true;
+    session_.telescope.PortOpen = true;
     session_.settings.ControlBoxFound = true;
     return PortOpenResult::Opened;
 }
@@ -94,9 +165,17 @@ int TelescopeLink::CheckSerialResult(int result) {
     if (result >= 0) {
         return result;
     }
-    char text[32];
-    std::snprintf(text, sizeof text, "ERROR %d ", result);
-    ReportMessage(session_.ui, kCallerText, text);
+    // A port that is not open failed to open or was closed by an earlier failure, and the user
+    // was told then: a guide loop must not raise a box for every pulse.
+    if (result != kSerialNotOpen) {
+        std::string reason = Ports().FailureReason(Port());
+        if (reason.empty()) {
+            reason = CodeWords(result);
+        }
+        ReportMessage(session_.ui, kCallerText,
+                      std::string(MessageText(kMessageCommunicationFailed)) + "\n\n" + PortWords() +
+                          " stopped answering: " + reason + "\n" + ErrorText(result));
+    }
     Ports().Done(Port());
     // The port is closed now: the next telescope command must open it again rather than
     // believe the link is still there.
@@ -109,191 +188,331 @@ void TelescopeLink::CloseTelescopePort() {
     session_.telescope.PortOpen = false;
 }
 
-void TelescopeLink::Send(std::string_view command) {
-    Ports().Puts(Port(), command.data(), static_cast<int>(command.size()));
+LinkStatus TelescopeLink::Send(std::string_view command) {
+    const int result = Ports().Puts(Port(), command.data(), static_cast<int>(command.size()));
+    return CheckSerialResult(result) < 0 ? LinkStatus::Lost : LinkStatus::Done;
 }
 
-void TelescopeLink::Put(uint8_t byte) {
-    CheckSerialResult(Ports().Putc(Port(), byte));
+LinkStatus TelescopeLink::Put(uint8_t byte) {
+    return CheckSerialResult(Ports().Putc(Port(), byte)) < 0 ? LinkStatus::Lost : LinkStatus::Done;
 }
 
 void TelescopeLink::WaitUntil(uint32_t deadline) {
-    while (!DeadlineReached(session_.clock.Milliseconds(), deadline)) {
-        // Short naps keep the wait precise to the millisecond without spinning a core.
-        std::this_thread::sleep_for(std::chrono::microseconds(100));
-    }
+    session_.clock.WaitUntil(deadline);
 }
 
 void TelescopeLink::Wait(int milliseconds) {
     WaitUntil(session_.clock.Milliseconds() + static_cast<uint32_t>(milliseconds));
 }
 
-void TelescopeLink::SendGuidePulse() {
+bool TelescopeLink::WaitUnlessStopped(uint32_t deadline) {
+    if (!stopRequested_) {
+        WaitUntil(deadline);
+        return true;
+    }
+    for (;;) {
+        if (stopRequested_()) {
+            return false;
+        }
+        const uint32_t now = session_.clock.Milliseconds();
+        if (DeadlineReached(now, deadline)) {
+            return true;
+        }
+        const uint32_t nap = now + kStopPollMs;
+        WaitUntil(DeadlineReached(nap, deadline) ? deadline : nap);
+    }
+}
+
+bool TelescopeLink::StopWanted() {
+    return session_.ui.DispatchPendingEvents().key || (stopRequested_ && stopRequested_());
+}
+
+LinkStatus TelescopeLink::SendGuidePulse() {
     if (session_.settings.Telescope == TelescopeType::ControlBox) {
-        SendControlBoxPulse();
-        return;
+        return SendControlBoxPulse();
     }
     const TelescopeState& link = session_.telescope;
     const uint32_t deadline = session_.clock.Milliseconds() + 20;
     const char direction = link.PulseDirection;
     if (IsDirection(direction)) {
-        Send(kSlewRateGuide);
-        WaitUntil(deadline);
+        if (Send(kSlewRateGuide) == LinkStatus::Lost) {
+            return LinkStatus::Lost;
+        }
+        if (!WaitUnlessStopped(deadline)) {
+            return LinkStatus::Stopped;
+        }
         const uint32_t moveStart = session_.clock.Milliseconds();
-        Send(MoveCommand(direction));
-        WaitUntil(moveStart + static_cast<uint32_t>(link.PulseLength));
-        Send(StopCommand(direction));
+        if (Send(MoveCommand(direction)) == LinkStatus::Lost) {
+            return LinkStatus::Lost;
+        }
+        // The stop goes out however the wait ended.
+        const bool ranFull = WaitUnlessStopped(moveStart + static_cast<uint32_t>(link.PulseLength));
+        if (Send(StopCommand(direction)) == LinkStatus::Lost) {
+            return LinkStatus::Lost;
+        }
+        if (!ranFull) {
+            return LinkStatus::Stopped;
+        }
     }
     Wait(4);
+    return LinkStatus::Done;
 }
 
-void TelescopeLink::SendControlBoxPulse() {
+LinkStatus TelescopeLink::SendControlBoxPulse() {
     const TelescopeState& link = session_.telescope;
     const uint32_t deadline = session_.clock.Milliseconds() + 1;
     const uint8_t code = ControlBoxCode(link.PulseDirection);
     if (code != 0) {
-        Put(code);
-        WaitUntil(deadline);
+        if (Put(code) == LinkStatus::Lost) {
+            return LinkStatus::Lost;
+        }
+        if (!WaitUnlessStopped(deadline)) {
+            return LinkStatus::Stopped;
+        }
         const uint32_t driveStart = session_.clock.Milliseconds();
-        Put(code + kBoxDriveOn);
-        WaitUntil(driveStart + static_cast<uint32_t>(link.PulseLength));
-        Put(kBoxAllOff);
+        if (Put(code + kBoxDriveOn) == LinkStatus::Lost) {
+            return LinkStatus::Lost;
+        }
+        const bool ranFull =
+            WaitUnlessStopped(driveStart + static_cast<uint32_t>(link.PulseLength));
+        if (Put(kBoxAllOff) == LinkStatus::Lost) {
+            return LinkStatus::Lost;
+        }
+        if (!ranFull) {
+            return LinkStatus::Stopped;
+        }
     }
     Wait(4);
+    return LinkStatus::Done;
 }
 
-void TelescopeLink::StartControlBoxMove() {
+LinkStatus TelescopeLink::StartControlBoxMove() {
     const uint32_t deadline = session_.clock.Milliseconds() + 1;
     const uint8_t code = ControlBoxCode(session_.telescope.PulseDirection);
     if (code == 0) {
-        return;
+        return LinkStatus::Done;
     }
-    Put(code);
+    if (Put(code) == LinkStatus::Lost) {
+        return LinkStatus::Lost;
+    }
     WaitUntil(deadline);
-    Put(code + kBoxDriveOn);
+    return Put(code + kBoxDriveOn);
 }
 
-void TelescopeLink::StopControlBoxMove() {
-    Put(kBoxAllOff);
+LinkStatus TelescopeLink::StopControlBoxMove() {
+    return Put(kBoxAllOff);
 }
 
-void TelescopeLink::ResetControlBox() {
-    Ports().RxClear(Port());
+LinkStatus TelescopeLink::ResetControlBox() {
+    // A port that is not open has no lines to drop: its failure was told, and nothing is waited
+    // for in vain.
+    if (const int cleared = Ports().RxClear(Port()); cleared == kSerialNotOpen) {
+        CheckSerialResult(cleared);
+        session_.settings.ControlBoxFound = true;
+        return LinkStatus::Lost;
+    }
     Ports().Rts(Port(), kClearLine);
     Ports().Dtr(Port(), kClearLine);
     Wait(300);
     Ports().Rts(Port(), kSetLine);
     Ports().Dtr(Port(), kSetLine);
     Wait(400);
-    Put(kBoxWakeUp);
-    Put(kBoxAllOff);
-    Put(kBoxAllOff);
+    LinkStatus status = Put(kBoxWakeUp);
+    for (int i = 0; i < 2 && status == LinkStatus::Done; ++i) {
+        status = Put(kBoxAllOff);
+    }
     session_.settings.ControlBoxFound = true;
-}
-
-std::string TelescopeLink::ReadReply() {
-    std::string reply;
-    while (static_cast<int>(reply.size()) < kReplyLength) {
-        char character = 0;
-        if (Ports().Gets(Port(), &character, 1) < 1) {
-            break;
-        }
-        reply += character;
-        if (character == '#') {
-            break;
-        }
-    }
-    return reply;
-}
-
-char TelescopeLink::ReadSlewAnswer() {
-    TelescopeState& link = session_.telescope;
-    link.ReplyText = ReadReply();
-    char status = kNoSlewStatus;
-    if (Ports().Gets(Port(), &status, 1) < 1) {
-        status = kNoSlewStatus;
-    }
-    if (status != kSlewAccepted) {
-        link.ReplyText = ReadReply();
-        Ports().RxClear(Port());
-    }
     return status;
 }
 
-char TelescopeLink::GotoCatalogueObject(char kind, int number) {
+LinkStatus TelescopeLink::ReadAnswer(std::string& answer, std::size_t maxLength) {
+    answer.clear();
+    Clock& clock = session_.clock;
+    const uint32_t start = clock.Milliseconds();
+    uint32_t lastByte = start;
+    while (answer.size() < maxLength) {
+        char character = 0;
+        const int got = Ports().TakeReceived(Port(), &character, 1);
+        if (got < 0) {
+            CheckSerialResult(got);
+            return LinkStatus::Lost;
+        }
+        const uint32_t now = clock.Milliseconds();
+        if (got > 0) {
+            answer += character;
+            lastByte = now;
+            if (character == '#') {
+                break;
+            }
+            continue;
+        }
+        if (!answer.empty() && DeadlineReached(now, lastByte + kQuietMs)) {
+            break;
+        }
+        if (DeadlineReached(now, start + kAnswerMs)) {
+            return answer.empty() ? LinkStatus::NoAnswer : LinkStatus::Done;
+        }
+        if (StopWanted()) {
+            return LinkStatus::Stopped;
+        }
+        clock.WaitUntil(now + kAnswerPollMs);
+    }
+    return LinkStatus::Done;
+}
+
+LinkStatus TelescopeLink::ReadTextAnswer(std::string& answer) {
+    const LinkStatus status = ReadAnswer(answer, kReplyLength);
+    if (status != LinkStatus::Done || answer.size() < kReplyLength || answer.back() == '#') {
+        return status;
+    }
+    // The rest of a long text is read and dropped, or it would be taken for the next answer; a
+    // device that never stops talking is not listened to for ever.
+    std::string rest;
+    for (int piece = 0; piece < kMostDroppedPieces; ++piece) {
+        const LinkStatus more = ReadAnswer(rest, kReplyLength);
+        if (more == LinkStatus::Lost || more == LinkStatus::Stopped) {
+            return more;
+        }
+        if (rest.size() < kReplyLength || rest.back() == '#') {
+            break;
+        }
+    }
+    return LinkStatus::Done;
+}
+
+void TelescopeLink::ReportNoAnswer() {
+    ReportMessage(session_.ui, kCallerText,
+                  "No answer from the telescope on " + PortWords() +
+                      ".\n\nCheck that it is switched on and that its cable is plugged in.");
+}
+
+SlewAnswer TelescopeLink::SlewToSelectedObject(uint32_t start) {
     TelescopeState& link = session_.telescope;
-    link.ReplyText.clear();
-    const std::string select = CatalogueCommand(kind, number);
-    Ports().RxClear(Port());
-    const uint32_t start = session_.clock.Milliseconds();
-    Send(select);
-    Send(kObjectInfo);
+    // The description is read to its end before the slew is asked for: a slow mount's text then
+    // cannot be taken for the slew status, nor a status for the end of a text without '#'.
+    std::string description;
+    LinkStatus read = ReadTextAnswer(description);
+    if (read == LinkStatus::Lost || read == LinkStatus::Stopped) {
+        return {kNoSlewStatus, read};
+    }
+    link.ReplyText = description;
     WaitUntil(start + 1);
     session_.ui.Beep();
-    Send(kSlewToObject);
-    Wait(1);
-    const char status = ReadSlewAnswer();
-    // A refusal's reason stays in the reply text for the user to read; otherwise the reply
-    // becomes the mount's description of the object.
-    if (status == kSlewAccepted || link.ReplyText.empty()) {
-        ReadObjectInfo();
+    if (Send(kSlewToObject) == LinkStatus::Lost) {
+        return {kNoSlewStatus, LinkStatus::Lost};
     }
-    return status;
+    Wait(1);
+    std::string status;
+    read = ReadAnswer(status, 1);
+    if (read == LinkStatus::NoAnswer) {
+        ReportNoAnswer();
+    }
+    if (read != LinkStatus::Done) {
+        return {kNoSlewStatus, read};
+    }
+    if (status[0] != kSlewAccepted) {
+        std::string reason;
+        read = ReadTextAnswer(reason);
+        link.ReplyText = reason;
+        Ports().RxClear(Port());
+        if (read == LinkStatus::Lost || read == LinkStatus::Stopped) {
+            return {status[0], read};
+        }
+    }
+    return {status[0], LinkStatus::Done};
 }
 
-char TelescopeLink::GotoCoordinates(int hours, int minutes, int degrees, int arcMinutes,
-                                    bool minusZeroDegrees) {
+SlewAnswer TelescopeLink::GotoCatalogueObject(char kind, int number) {
+    TelescopeState& link = session_.telescope;
+    link.ReplyText.clear();
+    Ports().RxClear(Port());
+    const uint32_t start = session_.clock.Milliseconds();
+    if (Send(CatalogueCommand(kind, number)) == LinkStatus::Lost ||
+        Send(kObjectInfo) == LinkStatus::Lost) {
+        return {kNoSlewStatus, LinkStatus::Lost};
+    }
+    const SlewAnswer answer = SlewToSelectedObject(start);
+    // A refusal's reason stays in the reply text for the user to read; otherwise the reply
+    // becomes the mount's description of the object.
+    if (answer.link == LinkStatus::Done &&
+        (answer.status == kSlewAccepted || link.ReplyText.empty())) {
+        const LinkStatus info = ReadObjectInfo();
+        if (info == LinkStatus::Lost || info == LinkStatus::Stopped) {
+            return {answer.status, info};
+        }
+    }
+    return answer;
+}
+
+SlewAnswer TelescopeLink::GotoCoordinates(int hours, int minutes, int degrees, int arcMinutes,
+                                          bool minusZeroDegrees) {
     session_.telescope.ReplyText.clear();
     Ports().RxClear(Port());
     const uint32_t start = session_.clock.Milliseconds();
     const bool south = degrees < 0 || (degrees == 0 && minusZeroDegrees);
-    Send(RightAscensionCommand(hours, minutes));
-    Send(DeclinationCommand(south, std::abs(degrees), arcMinutes));
-    Send(kObjectInfo);
-    WaitUntil(start + 1);
-    session_.ui.Beep();
-    Send(kSlewToObject);
-    Wait(1);
-    return ReadSlewAnswer();
+    if (Send(RightAscensionCommand(hours, minutes)) == LinkStatus::Lost ||
+        Send(DeclinationCommand(south, std::abs(degrees), arcMinutes)) == LinkStatus::Lost ||
+        Send(kObjectInfo) == LinkStatus::Lost) {
+        return {kNoSlewStatus, LinkStatus::Lost};
+    }
+    return SlewToSelectedObject(start);
 }
 
-void TelescopeLink::ReadObjectInfo() {
+LinkStatus TelescopeLink::ReadObjectInfo() {
     TelescopeState& link = session_.telescope;
     link.ReplyText.clear();
-    Send(kObjectInfo);
-    Wait(200);
-    link.ReplyText = ReadReply();
-    char further = 0;
-    if (Ports().Gets(Port(), &further, 1) == 1 && further != 0) {
-        link.ReplyText = ReadReply();
-        Ports().RxClear(Port());
+    if (Send(kObjectInfo) == LinkStatus::Lost) {
+        return LinkStatus::Lost;
     }
+    std::string text;
+    LinkStatus read = ReadAnswer(text, kReplyLength);
+    link.ReplyText = text;
+    if (read != LinkStatus::Done || text.size() < kReplyLength || text.back() == '#') {
+        return read;
+    }
+    // A description longer than the reply text: when more follows, its next piece replaces it.
+    std::string further;
+    read = ReadAnswer(further, 1);
+    if (read != LinkStatus::Done || further[0] == '\0') {
+        return read == LinkStatus::NoAnswer ? LinkStatus::Done : read;
+    }
+    read = ReadAnswer(text, kReplyLength);
+    link.ReplyText = text;
+    Ports().RxClear(Port());
+    return read == LinkStatus::NoAnswer ? LinkStatus::Done : read;
 }
 
-void TelescopeLink::StartSlew() {
+LinkStatus TelescopeLink::StartSlew() {
     Ports().RxClear(Port());
-    Send(session_.telescope.SlewRateCommand);
+    if (Send(session_.telescope.SlewRateCommand) == LinkStatus::Lost) {
+        return LinkStatus::Lost;
+    }
     Ports().RxClear(Port());
-    Send(session_.telescope.MoveCommand);
+    return Send(session_.telescope.MoveCommand);
 }
 
-void TelescopeLink::StopSlew() {
+LinkStatus TelescopeLink::StopSlew() {
     Ports().RxClear(Port());
     for (const char direction : {'n', 's', 'e', 'w'}) {
-        Send(StopCommand(direction));
+        if (Send(StopCommand(direction)) == LinkStatus::Lost) {
+            return LinkStatus::Lost;
+        }
     }
+    return LinkStatus::Done;
 }
 
-void TelescopeLink::StartFocus() {
+LinkStatus TelescopeLink::StartFocus() {
     Ports().RxClear(Port());
-    Send(session_.telescope.FocusSpeedCommand);
+    if (Send(session_.telescope.FocusSpeedCommand) == LinkStatus::Lost) {
+        return LinkStatus::Lost;
+    }
     Ports().RxClear(Port());
-    Send(session_.telescope.FocusDirectionCommand);
+    return Send(session_.telescope.FocusDirectionCommand);
 }
 
-void TelescopeLink::StopFocus() {
+LinkStatus TelescopeLink::StopFocus() {
     Ports().RxClear(Port());
-    Send(kFocusStop);
+    return Send(kFocusStop);
 }
 
 }  // namespace talvor

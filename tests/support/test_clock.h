@@ -10,6 +10,12 @@ class TestClock final : public Clock {
     explicit TestClock(uint32_t start = 0) : now_(start) {}
     uint32_t Milliseconds() override { return now_; }
     CalendarTime LocalTime() override { return calendar_; }
+    // A wait moves the clock on to its end: nothing else would.
+    void WaitUntil(uint32_t deadline) override {
+        if (!DeadlineReached(now_, deadline)) {
+            now_ = deadline;
+        }
+    }
 
     void Advance(uint32_t milliseconds) { now_ += milliseconds; }
     void Set(uint32_t milliseconds) { now_ = milliseconds; }

@@ -5,8 +5,12 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
+#include <sys/file.h>
 #include <termios.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <vector>
 
 #include <chrono>
 #include <string>
@@ -53,7 +57,7 @@ class PosixSerialPortTest : public ::testing::Test {
     UniqueDescriptor master_;
     std::string device_;
     PosixSerialPort port_{[this](int) { return std::filesystem::path(device_); },
-                          ReceiveWindows{100, 20}};
+                          PortTimeouts{100, 20, 300}};
 };
 
 TEST_F(PosixSerialPortTest, OpensRawAt9600With8N1AndModemLinesWithoutEffect) {
@@ -136,6 +140,93 @@ TEST_F(PosixSerialPortTest, ErrorsAreNegativeCodes) {
     EXPECT_EQ(missing.Reset(0, 1024, 1024), kSerialCannotOpen);
     PosixSerialPort plainFile([](int) { return std::filesystem::path("/dev/null"); });
     EXPECT_EQ(plainFile.Reset(0, 1024, 1024), kSerialNotTerminal);
+}
+
+TEST_F(PosixSerialPortTest, FlowControlAnotherProgramLeftOnIsSwitchedOff) {
+    {
+        // Another program's settings stay with the line after it closed it.
+        const UniqueDescriptor other(open(device_.c_str(), O_RDWR | O_NOCTTY));
+        termios settings{};
+        ASSERT_EQ(tcgetattr(other.Get(), &settings), 0);
+        settings.c_cflag |= CRTSCTS | CSTOPB | PARENB;
+        settings.c_iflag |= IXON | IXOFF | IXANY;
+        ASSERT_EQ(tcsetattr(other.Get(), TCSANOW, &settings), 0);
+    }
+    ASSERT_EQ(port_.Reset(0, 1024, 1024), 0);
+    termios settings{};
+    ASSERT_EQ(tcgetattr(master_.Get(), &settings), 0);
+    EXPECT_EQ(settings.c_cflag & CRTSCTS, 0U);
+    EXPECT_EQ(settings.c_iflag & (IXON | IXOFF | IXANY), 0U);
+    EXPECT_EQ(settings.c_cflag & (CSIZE | PARENB | CSTOPB), static_cast<tcflag_t>(CS8));
+}
+
+TEST_F(PosixSerialPortTest, TakeReceivedNeverWaits) {
+    ASSERT_EQ(port_.Reset(0, 1024, 1024), 0);
+    char buffer[8] = {};
+    EXPECT_EQ(port_.TakeReceived(0, buffer, 8), 0);
+    FarSends("ab#");
+    pollfd ready{-1, 0, 0};
+    for (int tries = 0; tries < 100 && port_.TakeReceived(0, buffer, 1) == 0; ++tries) {
+        poll(&ready, 0, 5);
+    }
+    EXPECT_EQ(buffer[0], 'a');
+    EXPECT_EQ(port_.TakeReceived(0, buffer, 8), 2);
+    EXPECT_EQ(std::string(buffer, 2), "b#");
+    EXPECT_EQ(port_.TakeReceived(0, buffer, 8), 0);
+}
+
+TEST_F(PosixSerialPortTest, AHungUpLineIsAReadAndWriteErrorWithItsReason) {
+    ASSERT_EQ(port_.Reset(0, 1024, 1024), 0);
+    master_.Reset();
+    char buffer[4];
+    EXPECT_EQ(port_.TakeReceived(0, buffer, 4), kSerialReadError);
+    EXPECT_EQ(port_.FailureReason(0), "the device hung up (unplugged or switched off)");
+    EXPECT_EQ(port_.Gets(0, buffer, 4), kSerialReadError);
+    EXPECT_EQ(port_.Puts(0, "#:Qn#", 5), kSerialWriteError);
+    EXPECT_EQ(port_.FailureReason(0), "the device hung up (unplugged or switched off)");
+    // Gone for good: the terminal is no more.
+    EXPECT_EQ(port_.Reset(0, 1024, 1024), kSerialCannotOpen);
+    EXPECT_EQ(port_.FailureReason(0), "the device is not there - is the cable plugged in?");
+}
+
+TEST_F(PosixSerialPortTest, ALineThatTakesNoBytesFailsTheWrite) {
+    ASSERT_EQ(port_.Reset(0, 1024, 1024), 0);
+    // Nobody reads the far end: the queues fill up, then the write times out.
+    const std::vector<char> block(1 << 20, 'x');
+    EXPECT_EQ(port_.Puts(0, block.data(), static_cast<int>(block.size())), kSerialWriteError);
+    EXPECT_EQ(port_.FailureReason(0).rfind("it took no bytes", 0), 0U);
+}
+
+TEST_F(PosixSerialPortTest, ALineAnotherProgramHoldsIsBusyAndOursIsHeldToo) {
+    {
+        const UniqueDescriptor other(open(device_.c_str(), O_RDWR | O_NOCTTY));
+        ASSERT_EQ(flock(other.Get(), LOCK_EX | LOCK_NB), 0);
+        EXPECT_EQ(port_.Reset(0, 1024, 1024), kSerialCannotOpen);
+        EXPECT_EQ(port_.FailureReason(0), "the device is busy - another program is using it");
+    }
+    ASSERT_EQ(port_.Reset(0, 1024, 1024), 0);
+    const UniqueDescriptor other(open(device_.c_str(), O_RDWR | O_NOCTTY));
+    EXPECT_NE(flock(other.Get(), LOCK_EX | LOCK_NB), 0);
+}
+
+TEST_F(PosixSerialPortTest, DevicesAreNamedWithWhereTheirLinkLeads) {
+    EXPECT_EQ(port_.DeviceName(0), device_);
+    const std::filesystem::path link =
+        std::filesystem::temp_directory_path() / ("talvor-com-" + std::to_string(getpid()));
+    std::filesystem::create_symlink("/dev/ttyUSB9", link);
+    PosixSerialPort linked([&](int) { return link; });
+    EXPECT_EQ(linked.DeviceName(1), link.string() + " -> /dev/ttyUSB9");
+    EXPECT_EQ(linked.Reset(1, 1024, 1024), kSerialCannotOpen);
+    std::filesystem::remove(link);
+}
+
+TEST(SerialErrorWords, NameTheFixForEachReason) {
+    EXPECT_EQ(SerialErrorText(EACCES), "permission denied - add yourself to the dialout group");
+    EXPECT_EQ(SerialErrorText(EPERM), SerialErrorText(EACCES));
+    EXPECT_EQ(SerialErrorText(EBUSY), "the device is busy - another program is using it");
+    EXPECT_EQ(SerialErrorText(ENOENT), "the device is not there - is the cable plugged in?");
+    EXPECT_EQ(SerialErrorText(ENXIO), SerialErrorText(ENOENT));
+    EXPECT_EQ(SerialErrorText(EIO), "the device hung up (unplugged or switched off)");
 }
 
 }  // namespace

@@ -10,13 +10,17 @@
 namespace talvor::testing {
 
 // A serial port that writes down every call and every byte queued, answers reads from a script
-// and fails the operations a test names.
+// and fails the operations a test names. It starts open; once closed (Done) every operation but
+// Reset fails as not open, as a real port does.
 class RecordingSerialPort final : public SerialPort {
   public:
     int Reset(int port, int receiveQueue, int transmitQueue) override {
-        return Call("Reset " + std::to_string(port) + " " + std::to_string(receiveQueue) + " " +
-                        std::to_string(transmitQueue),
-                    "Reset");
+        const int result =
+            Call("Reset " + std::to_string(port) + " " + std::to_string(receiveQueue) + " " +
+                     std::to_string(transmitQueue),
+                 "Reset");
+        closed = result < 0;
+        return result;
     }
     int Baud(int port, int baudCode) override {
         return Call("Baud " + std::to_string(port) + " " + std::to_string(baudCode), "Baud");
@@ -47,14 +51,21 @@ class RecordingSerialPort final : public SerialPort {
         return result < 0 ? result : count;
     }
     int Gets(int port, char* buffer, int maxCount) override {
-        Call("Gets " + std::to_string(port), "Gets");
+        if (const int result = Call("Gets " + std::to_string(port), "Gets"); result < 0) {
+            return result;
+        }
         const int count = std::min<int>(maxCount, static_cast<int>(incoming.size()));
         incoming.copy(buffer, count);
         incoming.erase(0, count);
         return count;
     }
     int RxClear(int port) override { return Call("RxClear " + std::to_string(port), "RxClear"); }
-    int Done(int port) override { return Call("Done " + std::to_string(port), "Done"); }
+    int Done(int port) override {
+        const int result = Call("Done " + std::to_string(port), "Done");
+        closed = true;
+        return result;
+    }
+    std::string DeviceName(int) const override { return "/dev/ttyREC0"; }
 
     // The calls other than byte traffic, in order ("Reset 0 1024 1024", "Dtr 0 S", ...).
     std::vector<std::string> Setup() const {
@@ -72,10 +83,15 @@ class RecordingSerialPort final : public SerialPort {
     std::string incoming;
     // Operation name -> the result it gives instead of success.
     std::map<std::string, int> failing;
+    bool closed = false;
 
   private:
     int Call(std::string call, const std::string& operation) {
+        const bool wasClosed = closed && operation != "Reset";
         calls.push_back(std::move(call));
+        if (wasClosed) {
+            return kSerialNotOpen;
+        }
         const auto failure = failing.find(operation);
         return failure == failing.end() ? 0 : failure->second;
     }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/session_fixture.h"
 #include "telescope/recording_serial_port.h"
 #include "telescope/telescope_commands.h"
 #include "telescope/telescope_control.h"
@@ -64,7 +65,7 @@ TEST(TelescopeControlRules, RateAndSpeedButtonsFollowTheCommands) {
     EXPECT_EQ(ShownFocusSpeed(telescope), FocusSpeed::Slow);
 }
 
-class ControlWindowRules : public RealTimeSessionTest {
+class ControlWindowRules : public SessionTest {
   protected:
     ControlWindowRules() {
         auto recording = std::make_unique<RecordingSerialPort>();
@@ -77,6 +78,7 @@ class ControlWindowRules : public RealTimeSessionTest {
 };
 
 TEST_F(ControlWindowRules, GoToObjectSendsOnlyNumbersInRange) {
+    port->incoming = "CNGC7000#0CNGC7000#";
     EXPECT_EQ(GoToObject(session, "0", "7000"), EntryResult::Sent);
     EXPECT_EQ(port->written, "#:LC 7000##:LI##:MS##:LI#");
     port->written.clear();
@@ -151,7 +153,7 @@ TEST_F(ControlWindowRules, OpeningPicksTheWindowOfTheTelescopeType) {
     session.settings.Telescope = TelescopeType::MeadeLx200;
     port->failing["Parms"] = kSerialLineError;
     EXPECT_EQ(PrepareTelescopeControl(session), ControlWindow::None);
-    EXPECT_EQ(ui.messages.back(), "Sorry. No Connection to Telescope");
+    EXPECT_EQ(ui.messages.back().rfind("Sorry. No Connection to Telescope\n\n", 0), 0U);
 }
 
 TEST_F(ControlWindowRules, BatchCommandsCheckTheirArgumentsAndUseTheDirectionMap) {
@@ -167,6 +169,49 @@ TEST_F(ControlWindowRules, BatchCommandsCheckTheirArgumentsAndUseTheDirectionMap
     session.settings.EastLetter = 'w';
     EXPECT_EQ(PulseTelescope(session, 'e', 0), TelescopeCommandResult::Done);
     EXPECT_EQ(port->written, "#:RG##:Mw##:Qw#");
+}
+
+TEST_F(ControlWindowRules, HeldArrowsOnAVanishedMountNeedNoStop) {
+    port->failing["Puts"] = kSerialWriteError;
+    Lx200ArrowNotice(session, ArrowBar::Vertical, ArrowNotice::LineUpOrLeft);
+    Lx200ArrowNotice(session, ArrowBar::Vertical, ArrowNotice::LineUpOrLeft);
+    EXPECT_FALSE(session.telescope.Moving);
+    Lx200ArrowNotice(session, ArrowBar::Focus, ArrowNotice::LineUpOrLeft);
+    EXPECT_FALSE(session.telescope.Focusing);
+    EXPECT_EQ(ui.messages.size(), 1U);
+}
+
+TEST_F(ControlWindowRules, BatchPulsesAreBoundedAndStopEarlyWithTheirStop) {
+    EXPECT_EQ(PulseTelescope(session, 'n', kLongestGuidePulseMs + 1),
+              TelescopeCommandResult::OutOfRange);
+    EXPECT_EQ(PulseTelescope(session, 'n', 2147483647), TelescopeCommandResult::OutOfRange);
+    EXPECT_EQ(PulseTelescope(session, 'n', -1), TelescopeCommandResult::OutOfRange);
+    EXPECT_EQ(port->written, "");
+
+    const uint32_t start = clock.Milliseconds();
+    EXPECT_EQ(PulseTelescope(session, 's', kLongestGuidePulseMs,
+                             [&] { return clock.Milliseconds() - start >= 1000; }),
+              TelescopeCommandResult::Stopped);
+    EXPECT_EQ(port->written, "#:RG##:Ms##:Qs#");
+    EXPECT_LT(clock.Milliseconds() - start, 1100U);
+}
+
+TEST_F(ControlWindowRules, BatchCommandsFailWhenThePortFails) {
+    port->failing["Puts"] = kSerialWriteError;
+    EXPECT_EQ(PulseTelescope(session, 'e', 100), TelescopeCommandResult::Failed);
+    EXPECT_EQ(ui.messages.size(), 1U);
+
+    // A control box whose port cannot be opened: the open is told, the reset fails.
+    session.telescope.PortOpen = false;
+    session.settings.Telescope = TelescopeType::ControlBox;
+    port->failing = {{"Reset", kSerialCannotOpen}};
+    EXPECT_EQ(ResetBox(session), TelescopeCommandResult::Failed);
+    ASSERT_EQ(ui.messages.size(), 2U);
+    EXPECT_EQ(ui.messages[1].rfind("Open Communications Failed", 0), 0U);
+    // The next command tries the port again, and tells again why it failed.
+    EXPECT_EQ(PulseTelescope(session, 'e', 100), TelescopeCommandResult::Failed);
+    EXPECT_EQ(ui.messages.size(), 3U);
+    EXPECT_EQ(port->written, "");
 }
 
 }  // namespace

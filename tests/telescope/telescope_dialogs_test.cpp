@@ -1,13 +1,19 @@
 // The two telescope hand-control windows, drawn offscreen, with a serial port that records what
-// they send.
+// they send. The link's waits run on the test clock, except where the window's own event loop
+// must run during a go-to.
 
+#include <QGroupBox>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
+
+#include "app/ui/qt_user_interface.h"
 
 #include "core/clock.h"
 #include "core/image_store.h"
@@ -36,7 +42,6 @@ class TelescopeDialogsTest : public QObject {
         QString text;
     };
 
-    SystemClock clock_;
     testing::WindowTestSession fixture_;
     RecordingSerialPort* port_ = nullptr;
     std::vector<Notice> notices_;
@@ -74,7 +79,7 @@ class TelescopeDialogsTest : public QObject {
 
   private slots:
     void init() {
-        fixture_.Start(&clock_);
+        fixture_.Start();
         auto port = std::make_unique<RecordingSerialPort>();
         port_ = port.get();
         fixture_.session->telescope.Ports = std::move(port);
@@ -156,11 +161,84 @@ class TelescopeDialogsTest : public QObject {
         QCOMPARE(port_->written, std::string());
 
         Find<QLineEdit>(dialog.get(), "decDegreesEdit")->setText("-5");
+        port_->incoming = "11RA 05:03.0 DEC -05*30#0";
         Find<QPushButton>(dialog.get(), "gotoCoordinatesButton")->click();
         QCOMPARE(port_->written, std::string("#:Sr 05:03.0#:Sd -05*30#:LI##:MS#"));
         port_->written.clear();
+        port_->incoming = "Mars#0Mars Planet#";
         Find<QPushButton>(dialog.get(), "planetMars")->click();
         QCOMPARE(port_->written, std::string("#:LS 0904##:LI##:MS##:LI#"));
+        QCOMPARE(Find<QPlainTextEdit>(dialog.get(), "infoFromScope")->toPlainText(),
+                 QStringLiteral("Mars Planet#"));
+        QVERIFY(fixture_.ui->messages.empty());
+    }
+
+    void goToOnASilentOrVanishedMountSaysSo() {
+        auto dialog = OpenLx200();
+        Find<QLineEdit>(dialog.get(), "messierEdit")->setText("42");
+        Find<QPushButton>(dialog.get(), "gotoObjectButton")->click();
+        QCOMPARE(port_->written, std::string("#:LM 0042##:LI##:MS#"));
+        QCOMPARE(fixture_.ui->messages.size(), std::size_t{1});
+        QVERIFY(QString::fromStdString(fixture_.ui->messages[0])
+                    .startsWith(QStringLiteral("No answer from the telescope on COM1")));
+
+        port_->failing["Puts"] = kSerialWriteError;
+        Find<QPushButton>(dialog.get(), "planetSaturn")->click();
+        QCOMPARE(fixture_.ui->messages.size(), std::size_t{2});
+        QVERIFY(QString::fromStdString(fixture_.ui->messages[1])
+                    .startsWith(QStringLiteral("Communication with telescope failed")));
+        QVERIFY(Find<QPushButton>(dialog.get(), "gotoObjectButton")->isEnabled());
+        QCOMPARE(Find<QPlainTextEdit>(dialog.get(), "infoFromScope")->toPlainText(), QString());
+    }
+
+    // A go-to on the program's own event-dispatching interface and the real clock: the window
+    // answers while the mount is silent, and Escape stops the waiting without closing it.
+    void escapeStopsAGoToWhileTheWindowAnswers() {
+        QtUserInterface qtUi;
+        SystemClock clock;
+        Session session(*fixture_.images, DataDirectory(fixture_.folder->path().toStdString()),
+                        clock, qtUi);
+        auto owned = std::make_unique<RecordingSerialPort>();
+        RecordingSerialPort* port = owned.get();
+        session.telescope.Ports = std::move(owned);
+        session.telescope.PortOpen = true;
+        session.settings.Telescope = TelescopeType::MeadeLx200;
+        // A box would mean the go-to waited on to its end: closed at once, and noted.
+        bool boxShown = false;
+        QTimer boxCloser;
+        QObject::connect(&boxCloser, &QTimer::timeout, [&] {
+            if (QWidget* box = QApplication::activeModalWidget()) {
+                boxShown = true;
+                box->close();
+            }
+        });
+        boxCloser.start(10);
+
+        TMTDialog dialog(session);
+        dialog.show();
+        Find<QLineEdit>(&dialog, "messierEdit")->setText("31");
+        bool answeredDuringTheGoTo = false;
+        QTimer::singleShot(200, &dialog, [&] {
+            answeredDuringTheGoTo = dialog.GoToRunning() &&
+                                    !Find<QPushButton>(&dialog, "planetMars")->isEnabled() &&
+                                    Find<QPlainTextEdit>(&dialog, "infoFromScope")
+                                        ->toPlainText()
+                                        .startsWith(QStringLiteral("Waiting for the telescope"));
+            QTest::keyClick(&dialog, Qt::Key_Escape);
+        });
+        Find<QPushButton>(&dialog, "gotoObjectButton")->click();
+
+        QVERIFY(answeredDuringTheGoTo);
+        QVERIFY(dialog.isVisible());
+        QVERIFY(!dialog.GoToRunning());
+        QVERIFY(Find<QPushButton>(&dialog, "planetMars")->isEnabled());
+        QCOMPARE(dialog.focusWidget(), Find<QLineEdit>(&dialog, "messierEdit"));
+        // Stopped while the description was awaited: the slew was never asked for.
+        QCOMPARE(port->written, std::string("#:LM 0031##:LI#"));
+        QVERIFY(!boxShown);
+        // With no go-to running, Escape closes the window as before.
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+        QVERIFY(!dialog.isVisible());
     }
 
     void helpAndFinished() {
@@ -218,7 +296,9 @@ class TelescopeDialogsTest : public QObject {
         port_->failing["Parms"] = kSerialLineError;
         QWidget frame;
         QCOMPARE(ShowTelescopeControl(State(), &frame), nullptr);
-        QCOMPARE(fixture_.ui->messages.back(), std::string("Sorry. No Connection to Telescope"));
+        QCOMPARE(fixture_.ui->messages.size(), std::size_t{1});
+        QVERIFY(QString::fromStdString(fixture_.ui->messages.back())
+                    .startsWith(QStringLiteral("Sorry. No Connection to Telescope\n\n")));
         QCOMPARE(State().settings.Telescope, TelescopeType::None);
         QVERIFY(frame.findChildren<QDialog*>().isEmpty());
     }

@@ -127,7 +127,7 @@ TEST_F(LinkOverPty, ControlBoxResetWaitsThenWakesTheBox) {
 
 TEST_F(LinkOverPty, GotoMessier31SelectsAsksAndSlews) {
     Connect();
-    const char status = link.GotoCatalogueObject('m', 31);
+    const char status = link.GotoCatalogueObject('m', 31).status;
     EXPECT_EQ(Received(25), "#:LM 0031##:LI##:MS##:LI#");
     EXPECT_EQ(status, '0');
     EXPECT_EQ(session.telescope.ReplyText, "M31 Galaxy mag 3.4#");
@@ -140,16 +140,16 @@ TEST_F(LinkOverPty, GotoMessier31SelectsAsksAndSlews) {
 
 TEST_F(LinkOverPty, PlanetsAndCngcObjectsUseTheirPrefixes) {
     Connect();
-    EXPECT_EQ(link.GotoCatalogueObject('s', 905), '0');
+    EXPECT_EQ(link.GotoCatalogueObject('s', 905).status, '0');
     EXPECT_EQ(session.telescope.ReplyText, "Jupiter Planet mag -2.2#");
-    EXPECT_EQ(link.GotoCatalogueObject('c', 7000), '0');
+    EXPECT_EQ(link.GotoCatalogueObject('c', 7000).status, '0');
     EXPECT_EQ(Received(50), "#:LS 0905##:LI##:MS##:LI##:LC 7000##:LI##:MS##:LI#");
 }
 
 TEST_F(LinkOverPty, RefusedCatalogueSlewKeepsTheMountsReason) {
     Connect();
     // M7 lies far below the horizon of the simulated site at its starting sidereal time.
-    const char status = link.GotoCatalogueObject('m', 7);
+    const char status = link.GotoCatalogueObject('m', 7).status;
     EXPECT_EQ(status, '1');
     EXPECT_EQ(session.telescope.ReplyText, "Object below the horizon#");
     EXPECT_EQ(Received(20), "#:LM 0007##:LI##:MS#");
@@ -158,7 +158,7 @@ TEST_F(LinkOverPty, RefusedCatalogueSlewKeepsTheMountsReason) {
 
 TEST_F(LinkOverPty, CoordinatesGoOutWithoutTheirClosingHash) {
     Connect();
-    const char status = link.GotoCoordinates(5, 3, -5, 30);
+    const char status = link.GotoCoordinates(5, 3, -5, 30).status;
     EXPECT_EQ(Received(33), "#:Sr 05:03.0#:Sd -05*30#:LI##:MS#");
     EXPECT_EQ(status, '0');
     // The mount acknowledges each coordinate with '1' before it describes the target.
@@ -181,7 +181,7 @@ TEST_F(LinkOverPty, DeclinationSignComesFromTheDegrees) {
 
 TEST_F(LinkOverPty, RefusedCoordinatesShowTheReason) {
     Connect();
-    EXPECT_EQ(link.GotoCoordinates(5, 0, -80, 0), '1');
+    EXPECT_EQ(link.GotoCoordinates(5, 0, -80, 0).status, '1');
     EXPECT_EQ(session.telescope.ReplyText, "Object below the horizon#");
 }
 

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -82,16 +83,20 @@ TMTDialog::TMTDialog(Session& session, QWidget* parent) : QDialog(parent), sessi
     buttons->addWidget(finished);
 
     auto* grid = new QGridLayout(this);
-    grid->addWidget(BuildGoTo(), 0, 0);
-    grid->addWidget(BuildPlanets(), 1, 0);
+    sendingGroups_[0] = BuildGoTo();
+    sendingGroups_[1] = BuildPlanets();
+    sendingGroups_[2] = BuildMovement();
+    sendingGroups_[3] = BuildFocus();
+    grid->addWidget(sendingGroups_[0], 0, 0);
+    grid->addWidget(sendingGroups_[1], 1, 0);
     grid->addWidget(infoBox, 2, 0);
-    grid->addWidget(BuildMovement(), 0, 1, 2, 1);
-    grid->addWidget(BuildFocus(), 0, 2, 2, 1);
+    grid->addWidget(sendingGroups_[2], 0, 1, 2, 1);
+    grid->addWidget(sendingGroups_[3], 0, 2, 2, 1);
     grid->addLayout(buttons, 2, 1, 1, 2);
     messier_->setFocus();
 }
 
-QWidget* TMTDialog::BuildGoTo() {
+QGroupBox* TMTDialog::BuildGoTo() {
     auto* box = new QGroupBox(QStringLiteral("Go To"));
     auto* grid = new QGridLayout(box);
     messier_ = NumberEdit("messierEdit");
@@ -128,7 +133,7 @@ QWidget* TMTDialog::BuildGoTo() {
     return box;
 }
 
-QWidget* TMTDialog::BuildPlanets() {
+QGroupBox* TMTDialog::BuildPlanets() {
     auto* box = new QGroupBox(QStringLiteral("Go to Planet"));
     auto* grid = new QGridLayout(box);
     int index = 0;
@@ -137,17 +142,15 @@ QWidget* TMTDialog::BuildPlanets() {
         auto* button = Button(name, "");
         button->setObjectName(QStringLiteral("planet") + name);
         const int number = planet.number;
-        connect(button, &QPushButton::clicked, this, [this, number] {
-            GoToPlanet(session_, number);
-            Refresh();
-        });
+        connect(button, &QPushButton::clicked, this,
+                [this, number] { RunGoTo([this, number] { GoToPlanet(session_, number); }); });
         grid->addWidget(button, index / 4, index % 4);
         ++index;
     }
     return box;
 }
 
-QWidget* TMTDialog::BuildMovement() {
+QGroupBox* TMTDialog::BuildMovement() {
     auto* box = new QGroupBox(QStringLiteral("Move"));
     auto* layout = new QVBoxLayout(box);
     auto* vertical = LinkedBar(session_, Qt::Vertical, ArrowBar::Vertical, "verticalBar", this);
@@ -176,7 +179,7 @@ QWidget* TMTDialog::BuildMovement() {
     return box;
 }
 
-QWidget* TMTDialog::BuildFocus() {
+QGroupBox* TMTDialog::BuildFocus() {
     auto* box = new QGroupBox(QStringLiteral("Focus"));
     auto* layout = new QVBoxLayout(box);
     auto* bar = LinkedBar(session_, Qt::Vertical, ArrowBar::Focus, "focusBar", this);
@@ -208,28 +211,66 @@ void TMTDialog::Notice(std::string_view text) {
     showNotice(FromView(kControlTelescopeTitle), FromView(text));
 }
 
-void TMTDialog::GoToObjectPressed() {
-    if (GoToObject(session_, messier_->text().toStdString(), cngc_->text().toStdString()) ==
-        EntryResult::OutOfRange) {
-        Notice(kObjectOutOfRange);
+template <typename GoTo>
+void TMTDialog::RunGoTo(GoTo goTo) {
+    // The window answers during the go-to, so a second press could arrive before the first
+    // go-to has its answers.
+    if (goToRunning_) {
+        return;
     }
+    goToRunning_ = true;
+    // Disabling the groups takes the focus from the field Return was pressed in; it goes back.
+    const QPointer<QWidget> focused = focusWidget();
+    for (QGroupBox* group : sendingGroups_) {
+        group->setEnabled(false);
+    }
+    info_->setPlainText(QStringLiteral("Waiting for the telescope... (Escape stops waiting)"));
+    const QPointer<TMTDialog> alive(this);
+    goTo();
+    if (alive.isNull()) {
+        return;
+    }
+    for (QGroupBox* group : sendingGroups_) {
+        group->setEnabled(true);
+    }
+    if (!focused.isNull()) {
+        focused->setFocus();
+    }
+    goToRunning_ = false;
     Refresh();
 }
 
+void TMTDialog::GoToObjectPressed() {
+    RunGoTo([this] {
+        if (GoToObject(session_, messier_->text().toStdString(), cngc_->text().toStdString()) ==
+            EntryResult::OutOfRange) {
+            Notice(kObjectOutOfRange);
+        }
+    });
+}
+
 void TMTDialog::GoToCoordinatesPressed() {
-    if (GoToCoordinates(session_, raHours_->text().toStdString(), raMinutes_->text().toStdString(),
-                        decDegrees_->text().toStdString(),
-                        decMinutes_->text().toStdString()) == EntryResult::OutOfRange) {
-        Notice(kInvalidCoordinates);
+    RunGoTo([this] {
+        if (GoToCoordinates(session_, raHours_->text().toStdString(),
+                            raMinutes_->text().toStdString(), decDegrees_->text().toStdString(),
+                            decMinutes_->text().toStdString()) == EntryResult::OutOfRange) {
+            Notice(kInvalidCoordinates);
+        }
+    });
+}
+
+void TMTDialog::reject() {
+    if (!goToRunning_) {
+        QDialog::reject();
     }
-    Refresh();
 }
 
 void TMTDialog::Refresh() {
     const QString reply =
         QString::fromLatin1(session_.telescope.ReplyText.data(),
                             static_cast<qsizetype>(session_.telescope.ReplyText.size()));
-    if (info_->toPlainText() != reply) {
+    // During a go-to the box says what the window waits for.
+    if (!goToRunning_ && info_->toPlainText() != reply) {
         info_->setPlainText(reply);
     }
     rates_[static_cast<int>(ShownSlewRate(session_.telescope))]->setChecked(true);
