@@ -12,7 +12,9 @@
 // Compiles a whole-frame step twice, for x86-64-v3 processors and for any x86-64, and picks the
 // build that suits the processor when the program starts. Floating-point steps stay exact in
 // both builds because products are never fused into additions (see the processing CMakeLists).
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
+// (TALVOR_BASELINE_BUILD_ONLY builds the baseline alone, for the test that checks it.)
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && \
+    !defined(TALVOR_BASELINE_BUILD_ONLY)
 #define TALVOR_VECTOR_CLONES __attribute__((target_clones("arch=x86-64-v3", "default")))
 #else
 #define TALVOR_VECTOR_CLONES
