@@ -108,7 +108,9 @@ void FlatFieldColumns(uint16_t* row, const uint16_t* flatRow, double normaliser,
         const Doubles scaled = i / f * n;
         const Doubles unflat = i != zero ? i : n;
         const Doubles v = f != zero ? scaled : unflat;
-        vectors::StoreDoublesAsWords(row + x, v >= full ? full : v);
+        // v is never below 0 nor a not-a-number: the smaller of v and 65535 truncates to the
+        // pixel.
+        vectors::StoreDoublesAsWords(row + x, v < full ? v : full);
     }
     for (; x <= last; ++x) {
         row[x] = FlatFieldPixel(row[x], flatRow[x], normaliser);

@@ -108,6 +108,9 @@ struct MedianPlan<3> {
     using Rest = Pair;
     static constexpr int kBlockWires = Column::kWires + Pair::kWires;
     static constexpr int kRestRow = Column::kWires;
+    // The widest block that keeps every rank, for the window's extremes.
+    using Whole = Column;
+    static constexpr int kWholeRow = 0;
     TALVOR_ALWAYS_INLINE static void MergeColumns(uint16_t* rows) {
         MergeBlocks<Column, Column, Pair, 1>(rows, rows, rows + kRestRow * kRowWords);
     }
@@ -119,7 +122,9 @@ struct MedianPlan<5> {
     using Pair = Block<5, 2>;
     using Four = Block<5, 4>;
     using Rest = Four;
+    using Whole = Pair;
     static constexpr int kPairRow = Column::kWires;
+    static constexpr int kWholeRow = kPairRow;
     static constexpr int kRestRow = kPairRow + Pair::kWires;
     static constexpr int kBlockWires = kRestRow + Four::kWires;
     TALVOR_ALWAYS_INLINE static void MergeColumns(uint16_t* rows) {
@@ -136,8 +141,10 @@ struct MedianPlan<7> {
     using Three = Block<7, 3>;
     using Six = Block<7, 6>;
     using Rest = Six;
+    using Whole = Three;
     static constexpr int kPairRow = Column::kWires;
     static constexpr int kThreeRow = kPairRow + Pair::kWires;
+    static constexpr int kWholeRow = kThreeRow;
     static constexpr int kRestRow = kThreeRow + Three::kWires;
     static constexpr int kBlockWires = kRestRow + Six::kWires;
     TALVOR_ALWAYS_INLINE static void MergeColumns(uint16_t* rows) {
@@ -179,18 +186,30 @@ TALVOR_ALWAYS_INLINE Words WindowMedian(const uint16_t* rows, int x) {
     return wires[network.kept.wires[0]];
 }
 
-// The largest and smallest pixel of the windows starting at x, from the tops and bottoms of
-// the sorted columns.
+// The largest and smallest pixel of the windows starting at x: the top and bottom ranks of the
+// widest block that keeps every rank, side by side across the window, and of single columns
+// for the rest.
 template <int Side>
 TALVOR_ALWAYS_INLINE void WindowExtremes(const uint16_t* rows, int x, Words& highest,
                                          Words& lowest) {
-    const uint16_t* top = rows + (Side - 1) * kRowWords + x;
-    const uint16_t* bottom = rows + x;
+    using Plan = MedianPlan<Side>;
+    using Whole = typename Plan::Whole;
+    constexpr int kWidth = Whole::kSize / Side;
+    static_assert(Whole::kFirst == 0 && Whole::kWires == Whole::kSize);
+    const uint16_t* top = rows + (Plan::kWholeRow + Whole::kWires - 1) * kRowWords + x;
+    const uint16_t* bottom = rows + Plan::kWholeRow * kRowWords + x;
     highest = LoadWords(top);
     lowest = LoadWords(bottom);
-    ForEachIndex<Side - 1>([&](auto c) __attribute__((always_inline)) {
-        highest = Max(highest, LoadWords(top + c + 1));
-        lowest = Min(lowest, LoadWords(bottom + c + 1));
+    ForEachIndex<Side / kWidth - 1>([&](auto b) __attribute__((always_inline)) {
+        highest = Max(highest, LoadWords(top + (b + 1) * kWidth));
+        lowest = Min(lowest, LoadWords(bottom + (b + 1) * kWidth));
+    });
+    const uint16_t* columnTop = rows + (Side - 1) * kRowWords + x;
+    const uint16_t* columnBottom = rows + x;
+    ForEachIndex<Side % kWidth>([&](auto c) __attribute__((always_inline)) {
+        constexpr int kColumn = Side - Side % kWidth + c;
+        highest = Max(highest, LoadWords(columnTop + kColumn));
+        lowest = Min(lowest, LoadWords(columnBottom + kColumn));
     });
 }
 
