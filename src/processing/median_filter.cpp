@@ -1,5 +1,6 @@
 #include "processing/median_filter.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <utility>
@@ -7,6 +8,10 @@
 
 #include "processing/merge_networks.h"
 #include "processing/word_vectors.h"
+
+// Vectors pass between functions here only where those functions are inlined (see
+// word_vectors.h), so the calling-convention warning does not apply.
+#pragma GCC diagnostic ignored "-Wpsabi"
 
 namespace talvor {
 namespace {
@@ -286,7 +291,7 @@ int MedianThreshold(int hi, int lo, float power) {
 void MedianPass(const ImageBuffer& source, ImageBuffer& target, int radius, int tenths,
                 int firstRow, const std::function<void()>& afterRow) {
     const float power = MedianPower(tenths);
-    switch (radius) {
+    switch (std::clamp(radius, kMinMedianRadius, kMaxMedianRadius)) {
         case 1:
             MedianRows3(source, target, power, firstRow, afterRow);
             return;

@@ -1,10 +1,15 @@
 #include "processing/unsharp_mask.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
 
 #include "processing/word_vectors.h"
+
+// Vectors pass between functions here only where those functions are inlined (see
+// word_vectors.h), so the calling-convention warning does not apply.
+#pragma GCC diagnostic ignored "-Wpsabi"
 
 namespace talvor {
 namespace {
@@ -101,11 +106,13 @@ void UnsharpRows(const ImageBuffer& source, ImageBuffer& target, int d, int32_t 
 
 void UnsharpMaskPass(const ImageBuffer& source, ImageBuffer& target, int radius, int power,
                      int firstRow, const std::function<void()>& afterRow) {
-    const int lastRow = kFrameRows - 1 - radius;
+    // Up to radius 7 a box sum stays below 2^24, which the division by the area relies on.
+    const int d = std::clamp(radius, kMinUnsharpRadius, kMaxUnsharpRadius);
+    const int lastRow = kFrameRows - 1 - d;
     if (firstRow > lastRow) {
         return;
     }
-    UnsharpRows(source, target, radius, power, firstRow, lastRow, afterRow);
+    UnsharpRows(source, target, d, power, firstRow, lastRow, afterRow);
 }
 
 }  // namespace talvor
