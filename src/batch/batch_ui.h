@@ -9,7 +9,7 @@ namespace talvor {
 
 // The user interface of the batch tool: messages go to standard error, exactly as the window
 // would show them, and are remembered so that the command can fail with them. There is no
-// window, so waits return at once and pictures are not shown.
+// window, so waits return at once and there is no picture to show.
 class BatchUi final : public UserInterface {
   public:
     void ShowMessage(const std::string& text) override;
@@ -28,6 +28,9 @@ class BatchUi final : public UserInterface {
     void CloseProgress() override {}
     void SetMainCaption(const std::string&) override {}
     bool LoadDisplayBitmap(const std::filesystem::path&) override { return true; }
+    // Nothing reads the display bitmap in batch mode, so none is written: a data folder that
+    // is read-only or full does not fail the command, and no step pays for the file.
+    bool ShowsPicture() const override { return false; }
 
     bool MessageShown() const { return !messages_.empty(); }
     void ForgetMessages() { messages_.clear(); }

@@ -47,6 +47,9 @@ class UserInterface {
     virtual void SetMainCaption(const std::string& caption) = 0;
     // Returns false when the file cannot be read as a bitmap.
     virtual bool LoadDisplayBitmap(const std::filesystem::path& file) = 0;
+    // Whether there is a window that shows the picture. Without one the display refresh builds
+    // no picture and writes no bitmap file.
+    virtual bool ShowsPicture() const { return true; }
 };
 
 // Shows the hourglass for the lifetime of the object, also when a step ends early.

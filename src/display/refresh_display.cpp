@@ -47,17 +47,20 @@ void SetMainTitle(UserInterface& ui, std::string_view title) {
 void RefreshDisplay(Session& session) {
     WorkingState& state = session.state;
     ImageStore& images = session.images;
-    const bool smallBytes = state.FocusMode || state.SubFrameMode;
-    BuildDisplayBytes(images.CurrentImage, images.DisplayBytes, smallBytes, state.ZenkaGeometry);
     SetMainTitle(session.ui, state.ImageTitle);
     if (state.AutoContrast) {
         EstimateBackgroundBand(session.display, images.CurrentImage);
     }
-
+    const bool smallBytes = state.FocusMode || state.SubFrameMode;
     const bool smallFile = smallBytes || state.GuidingDisplay;
     if (smallFile) {
         state.SmallBitmapUsed = true;
     }
+    if (!session.ui.ShowsPicture()) {
+        return;
+    }
+
+    BuildDisplayBytes(images.CurrentImage, images.DisplayBytes, smallBytes, state.ZenkaGeometry);
     // A data directory that has gone missing is made again, so the picture still appears.
     session.dataDirectory.EnsureExists();
     const auto file =
@@ -74,9 +77,12 @@ void RefreshDisplay(Session& session) {
 }
 
 void WriteFocusBitmap(Session& session) {
+    session.state.SmallBitmapUsed = true;
+    if (!session.ui.ShowsPicture()) {
+        return;
+    }
     ImageStore& images = session.images;
     BuildDisplayBytes(images.CurrentImage, images.DisplayBytes, true, false);
-    session.state.SmallBitmapUsed = true;
     session.dataDirectory.EnsureExists();
     ReportBitmapFailure(session.ui,
                         WriteDisplayBitmap(images.DisplayBytes, images.BitmapRows, true, false,

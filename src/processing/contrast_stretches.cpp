@@ -11,8 +11,8 @@
 namespace talvor {
 namespace {
 
-void Stretch(Session& session, const StretchTable& table, std::string_view history) {
-    ApplyStretchTable(session, table);
+void Stretch(Session& session, const StretchCurve& curve, std::string_view history) {
+    ApplyStretch(session, curve);
     AppendHistory(session.state, history);
 }
 
@@ -24,18 +24,18 @@ void NormalStretch(Session& session, int black, int white) {
     if (w <= b) {
         return;
     }
-    Stretch(session, NormalStretchTable(b, w), NormalStretchHistory(b, w));
+    Stretch(session, NormalStretchCurve(b, w), NormalStretchHistory(b, w));
 }
 
 void PowerLawStretch(Session& session, double power) {
     if (power == 1.0) {
         return;
     }
-    Stretch(session, PowerStretchTable(power), PowerStretchHistory(power));
+    Stretch(session, PowerStretchCurve(power), PowerStretchHistory(power));
 }
 
 void SineLawStretch(Session& session) {
-    Stretch(session, SineStretchTable(), "Sine Stretch");
+    Stretch(session, SineStretchCurve(), "Sine Stretch");
 }
 
 void RemoveBackground(Session& session) {
@@ -44,24 +44,24 @@ void RemoveBackground(Session& session) {
     if (level <= 2) {
         return;
     }
-    Stretch(session, BackgroundRemovalTable(level), BackgroundRemovalHistory(level));
+    Stretch(session, BackgroundRemovalCurve(level), BackgroundRemovalHistory(level));
 }
 
 void NonLinearStretch(Session& session, int power) {
     const int p = std::clamp(power, kMinNonLinearPower, kMaxNonLinearPower);
-    Stretch(session, NonLinearStretchTable(p), NonLinearStretchHistory(p));
+    Stretch(session, NonLinearStretchCurve(p), NonLinearStretchHistory(p));
 }
 
 void LogarithmicStretch(Session& session) {
-    Stretch(session, LogStretchTable(), "Log Stretch");
+    Stretch(session, LogStretchCurve(), "Log Stretch");
 }
 
 void AntilogarithmicStretch(Session& session) {
-    Stretch(session, AntiLogStretchTable(), "Anti-Log Stretch");
+    Stretch(session, AntiLogStretchCurve(), "Anti-Log Stretch");
 }
 
 void InvertToNegative(Session& session) {
-    Stretch(session, InvertTable(), "Invert Image to Negative");
+    Stretch(session, InvertCurve(), "Invert Image to Negative");
 }
 
 }  // namespace talvor

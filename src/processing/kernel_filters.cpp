@@ -1,7 +1,16 @@
 #include "processing/kernel_filters.h"
 
+#include <cstring>
+
+#include "processing/word_vectors.h"
+
 namespace talvor {
 namespace {
+
+using vectors::Ints;
+using vectors::kWideLanes;
+using vectors::LoadInts;
+using vectors::StoreInts;
 
 // clang-format off
 constexpr std::array<KernelCoefficients, 6> kKernels = {{
@@ -42,21 +51,200 @@ constexpr std::array<KernelCoefficients, 6> kKernels = {{
 
 constexpr int32_t kClampAbove = 65280;
 
-}  // namespace
+// The window sums of the menu's kernels, eight columns at a time. The sums are whole numbers
+// well inside 32 bits, so regrouping the terms (rows added before they are weighted, runs of
+// equal weights summed once) gives the same sums as the table, coefficient by coefficient.
+// Intermediate rows hold one sum per column, with room for the lanes past the frame's width.
+constexpr int kRowWords = kFrameColumns + 4 * kWideLanes;
 
-const KernelCoefficients& KernelTable(Kernel kernel) {
-    return kKernels[static_cast<std::size_t>(kernel)];
+TALVOR_ALWAYS_INLINE Ints At(const uint16_t* words) {
+    return vectors::LoadWidened(words);
 }
 
-void ConvolveRow(const ImageBuffer& source, ImageBuffer& target, int y, int radius, Kernel kernel,
-                 int divisor) {
+// rows[2 + d] is row y + d of the source.
+using SourceRows = const uint16_t* const*;
+
+// A: [1 2 1] down the column, then [1 2 1] along the row.
+struct WeightedMeanSums {
+    int32_t columns[kRowWords];
+    TALVOR_ALWAYS_INLINE void Prepare(SourceRows rows) {
+        for (int x = 0; x < kRowWords - kWideLanes; x += kWideLanes) {
+            StoreInts(columns + x, At(rows[1] + x) + 2 * At(rows[2] + x) + At(rows[3] + x));
+        }
+    }
+    TALVOR_ALWAYS_INLINE Ints Sum(SourceRows, int x) const {
+        return LoadInts(columns + x - 1) + 2 * LoadInts(columns + x) + LoadInts(columns + x + 1);
+    }
+};
+
+// C: five times the pixel less its four neighbours.
+struct HighPassLowSums {
+    TALVOR_ALWAYS_INLINE void Prepare(SourceRows) {}
+    TALVOR_ALWAYS_INLINE Ints Sum(SourceRows rows, int x) const {
+        return 5 * At(rows[2] + x) -
+               (At(rows[2] + x - 1) + At(rows[2] + x + 1) + At(rows[1] + x) + At(rows[3] + x));
+    }
+};
+
+// B: rows y +- 2 weigh [0 1 2 1 0], rows y +- 1 [1 4 8 4 1] and row y twice that.
+struct GaussianSums {
+    int32_t inner[kRowWords];
+    int32_t outer[kRowWords];
+    TALVOR_ALWAYS_INLINE void Prepare(SourceRows rows) {
+        for (int x = 0; x < kRowWords - kWideLanes; x += kWideLanes) {
+            StoreInts(inner + x, At(rows[1] + x) + 2 * At(rows[2] + x) + At(rows[3] + x));
+            StoreInts(outer + x, At(rows[0] + x) + At(rows[4] + x));
+        }
+    }
+    TALVOR_ALWAYS_INLINE Ints Sum(SourceRows, int x) const {
+        const int32_t* i = inner + x;
+        const int32_t* o = outer + x;
+        return (LoadInts(i - 2) + LoadInts(i + 2)) + 4 * (LoadInts(i - 1) + LoadInts(i + 1)) +
+               8 * LoadInts(i) + (LoadInts(o - 1) + LoadInts(o + 1)) + 2 * LoadInts(o);
+    }
+};
+
+// D: 26 times the pixel less the sum of the 5 x 5 box.
+struct HighPassHighSums {
+    int32_t columns[kRowWords];
+    TALVOR_ALWAYS_INLINE void Prepare(SourceRows rows) {
+        for (int x = 0; x < kRowWords - kWideLanes; x += kWideLanes) {
+            StoreInts(columns + x, At(rows[0] + x) + At(rows[1] + x) + At(rows[2] + x) +
+                                       At(rows[3] + x) + At(rows[4] + x));
+        }
+    }
+    TALVOR_ALWAYS_INLINE Ints Sum(SourceRows rows, int x) const {
+        const int32_t* c = columns + x;
+        const Ints box =
+            LoadInts(c - 2) + LoadInts(c - 1) + LoadInts(c) + LoadInts(c + 1) + LoadInts(c + 2);
+        return 26 * At(rows[2] + x) - box;
+    }
+};
+
+// E: the 3 x 3 box, less the columns x +- 2 of rows y - 1..y + 1, less the centre three of rows
+// y +- 2, and four more times the pixel.
+struct SmootherSharperSums {
+    int32_t inner[kRowWords];
+    int32_t outer[kRowWords];
+    TALVOR_ALWAYS_INLINE void Prepare(SourceRows rows) {
+        for (int x = 0; x < kRowWords - kWideLanes; x += kWideLanes) {
+            StoreInts(inner + x, At(rows[1] + x) + At(rows[2] + x) + At(rows[3] + x));
+            StoreInts(outer + x, At(rows[0] + x) + At(rows[4] + x));
+        }
+    }
+    TALVOR_ALWAYS_INLINE Ints Sum(SourceRows rows, int x) const {
+        const int32_t* i = inner + x;
+        const int32_t* o = outer + x;
+        return (LoadInts(i - 1) + LoadInts(i) + LoadInts(i + 1)) -
+               (LoadInts(i - 2) + LoadInts(i + 2)) -
+               (LoadInts(o - 1) + LoadInts(o) + LoadInts(o + 1)) + 4 * At(rows[2] + x);
+    }
+};
+
+// F: below the pixel minus above it, by rows, and the row's right part minus its left part.
+struct BasReliefSums {
+    TALVOR_ALWAYS_INLINE void Prepare(SourceRows) {}
+    TALVOR_ALWAYS_INLINE Ints Sum(SourceRows rows, int x) const {
+        const uint16_t* up1 = rows[1] + x;
+        const uint16_t* row = rows[2] + x;
+        const uint16_t* down1 = rows[3] + x;
+        return (At(rows[4] + x) - At(rows[0] + x)) + (At(down1 - 1) + At(down1) + At(down1 + 1)) -
+               (At(up1 - 1) + At(up1) + At(up1 + 1)) + (At(row) + At(row + 1) + At(row + 2)) -
+               (At(row - 2) + At(row - 1));
+    }
+};
+
+// Divides as the engine does, truncating toward zero; the menu's divisors are known when the
+// step is compiled.
+template <int Divisor>
+TALVOR_ALWAYS_INLINE Ints Divided(Ints sums, int divisor) {
+    if constexpr (Divisor == 1) {
+        return sums;
+    } else if constexpr (Divisor > 0) {
+        return sums / Divisor;
+    } else {
+        if (divisor == 1) {
+            return sums;
+        }
+        Ints out;
+        for (int i = 0; i < kWideLanes; ++i) {
+            out[i] = sums[i] / divisor;
+        }
+        return out;
+    }
+}
+
+// Row y of the target, columns radius..511-radius.
+template <typename Sums, int Radius, int Divisor>
+TALVOR_ALWAYS_INLINE void ConvolveRowWith(const ImageBuffer& source, ImageBuffer& target, int y,
+                                          int divisor) {
+    const uint16_t* rows[5];
+    for (int d = -2; d <= 2; ++d) {
+        // Rows outside the window of a 3 x 3 kernel are never read; they may lie off the frame.
+        const int j = d < -Radius || d > Radius ? y : y + d;
+        rows[d + 2] = &source[static_cast<std::size_t>(j) * kFrameColumns];
+    }
+    Sums sums;
+    sums.Prepare(rows);
+    uint16_t result[kRowWords];
+    for (int x = Radius; x <= kFrameColumns - 1 - Radius; x += kWideLanes) {
+        vectors::StoreLow16(
+            result + x, vectors::ClampFilterResult(Divided<Divisor>(sums.Sum(rows, x), divisor)));
+    }
+    std::memcpy(&target[static_cast<std::size_t>(y) * kFrameColumns + Radius], result + Radius,
+                sizeof(uint16_t) * (kFrameColumns - 2 * Radius));
+}
+
+// A kernel's pass with the divisor its menu setting uses known in advance, and with any other
+// divisor lane by lane.
+template <typename Sums, int Radius, int MenuDivisor>
+TALVOR_ALWAYS_INLINE void ConvolveRowDividedBy(const ImageBuffer& source, ImageBuffer& target,
+                                               int y, int divisor) {
+    if (divisor == MenuDivisor) {
+        ConvolveRowWith<Sums, Radius, MenuDivisor>(source, target, y, divisor);
+    } else {
+        ConvolveRowWith<Sums, Radius, 0>(source, target, y, divisor);
+    }
+}
+
+// The menu's six settings have their own passes; any other radius goes through the table
+// coefficient by coefficient.
+TALVOR_VECTOR_CLONES
+bool ConvolveMenuRow(const ImageBuffer& source, ImageBuffer& target, int y, int radius,
+                     Kernel kernel, int divisor) {
+    const int menuRadius = kernel == Kernel::A || kernel == Kernel::C ? 1 : 2;
+    if (radius != menuRadius) {
+        return false;
+    }
+    switch (kernel) {
+        case Kernel::A:
+            ConvolveRowDividedBy<WeightedMeanSums, 1, 16>(source, target, y, divisor);
+            return true;
+        case Kernel::B:
+            ConvolveRowDividedBy<GaussianSums, 2, 80>(source, target, y, divisor);
+            return true;
+        case Kernel::C:
+            ConvolveRowDividedBy<HighPassLowSums, 1, 1>(source, target, y, divisor);
+            return true;
+        case Kernel::D:
+            ConvolveRowDividedBy<HighPassHighSums, 2, 1>(source, target, y, divisor);
+            return true;
+        case Kernel::E:
+            ConvolveRowDividedBy<SmootherSharperSums, 2, 1>(source, target, y, divisor);
+            return true;
+        case Kernel::F:
+            ConvolveRowDividedBy<BasReliefSums, 2, 1>(source, target, y, divisor);
+            return true;
+    }
+    return false;
+}
+
+void ConvolveRowByTable(const ImageBuffer& source, ImageBuffer& target, int y, int radius,
+                        Kernel kernel, int divisor) {
     const KernelCoefficients& k = KernelTable(kernel);
     const int side = 2 * radius + 1;
     const int first = radius;
     const int last = kFrameColumns - 1 - radius;
-
-    // Sums for the whole row, one kernel coefficient at a time, so the inner loop runs along
-    // the row.
     std::array<int32_t, kFrameColumns> sums{};
     for (int dy = -radius; dy <= radius; ++dy) {
         const uint16_t* line = &source[static_cast<std::size_t>(y + dy) * kFrameColumns];
@@ -70,11 +258,23 @@ void ConvolveRow(const ImageBuffer& source, ImageBuffer& target, int y, int radi
             }
         }
     }
-
     uint16_t* out = &target[static_cast<std::size_t>(y) * kFrameColumns];
     for (int x = first; x <= last; ++x) {
         const int32_t v = divisor == 1 ? sums[x] : sums[x] / divisor;
         out[x] = v > kClampAbove ? 65535 : v < 0 ? 0 : static_cast<uint16_t>(v);
+    }
+}
+
+}  // namespace
+
+const KernelCoefficients& KernelTable(Kernel kernel) {
+    return kKernels[static_cast<std::size_t>(kernel)];
+}
+
+void ConvolveRow(const ImageBuffer& source, ImageBuffer& target, int y, int radius, Kernel kernel,
+                 int divisor) {
+    if (!ConvolveMenuRow(source, target, y, radius, kernel, divisor)) {
+        ConvolveRowByTable(source, target, y, radius, kernel, divisor);
     }
 }
 

@@ -13,22 +13,52 @@ inline constexpr int kMaxWhiteLevel = 300;
 inline constexpr int kMinNonLinearPower = 2;
 inline constexpr int kMaxNonLinearPower = 50;
 
-// The table of each stretch. Every entry is computed once here, never per pixel; conversions
-// to integers truncate toward zero and stores keep the low 16 bits.
+// The curve of each stretch: its constants, worked out once from the parameters, and the rule
+// for one table entry. An entry is computed only from the curve and its index, never per pixel;
+// conversions to integers truncate toward zero and stores keep the low 16 bits.
+struct StretchCurve {
+    enum class Shape { Normal, BackgroundRemoval, Power, Sine, Log, AntiLog, Invert, NonLinear };
+    Shape shape = Shape::Invert;
+    // The parameter the dialog gave (levels, power), for telling curves apart.
+    double parameter = 0.0;
+    double secondParameter = 0.0;
+    // Constants of the shape: a scale factor and the index where a ramp starts and ends.
+    double factor = 0.0;
+    int low = 0;
+    int high = 0;
+
+    bool operator==(const StretchCurve&) const = default;
+};
 
 // Black level b and white level w in 8-bit units (b clamped to 0..255, w to 1..300): a linear
 // ramp from 128 b to 128 w. Meant for w > b.
-StretchTable NormalStretchTable(int black, int white);
+StretchCurve NormalStretchCurve(int black, int white);
 // The background level in high-byte units, 3..256: everything below two levels under it goes
 // to black and the rest is spread over the whole range.
-StretchTable BackgroundRemovalTable(int backgroundLevel);
+StretchCurve BackgroundRemovalCurve(int backgroundLevel);
 // i^P scaled so that the top of the range stays near the top.
+StretchCurve PowerStretchCurve(double power);
+StretchCurve SineStretchCurve();
+StretchCurve LogStretchCurve();
+StretchCurve AntiLogStretchCurve();
+StretchCurve InvertCurve();
+// Power 2..50 (clamped): a curve that rises steeply from 0 and flattens toward 32767.
+StretchCurve NonLinearStretchCurve(int power);
+
+// The table entry of the curve at index i (0..32767).
+uint16_t StretchEntry(const StretchCurve& curve, int i);
+
+// Every entry of the curve.
+StretchTable TableOf(const StretchCurve& curve);
+
+// The whole tables of the stretches, as TableOf the curves above.
+StretchTable NormalStretchTable(int black, int white);
+StretchTable BackgroundRemovalTable(int backgroundLevel);
 StretchTable PowerStretchTable(double power);
 StretchTable SineStretchTable();
 StretchTable LogStretchTable();
 StretchTable AntiLogStretchTable();
 StretchTable InvertTable();
-// Power 2..50 (clamped): a curve that rises steeply from 0 and flattens toward 32767.
 StretchTable NonLinearStretchTable(int power);
 
 // The processing-history lines of the stretches that take a parameter.

@@ -13,8 +13,9 @@ inline constexpr int kMaxUnsharpPower = 7;
 
 // The unsharp mask over rows firstRow..289-d and columns d..510-d: the box mean m of the
 // (2d + 1) x (2d + 1) window around each pixel p of the unfiltered source gives
-// p + (p - m) x k in the target, stored as 65535 above 65280 and 0 below 0. The box sum runs
-// along each row instead of being summed afresh. afterRow is called once after every row.
+// p + (p - m) x k in the target, stored as 65535 above 65280 and 0 below 0. The box sums come
+// from column sums moved down row by row. afterRow is called once after every row. The radius
+// is 1..7; another is taken as the nearest of those.
 void UnsharpMaskPass(const ImageBuffer& source, ImageBuffer& target, int radius, int power,
                      int firstRow, const std::function<void()>& afterRow);
 

@@ -79,6 +79,27 @@ TEST_F(RefreshDisplayTest, UnwritableDataDirectoryReportsAndGoesOn) {
     std::filesystem::remove(folder.Path());
 }
 
+TEST_F(RefreshDisplayTest, WithoutAWindowNoBitmapIsWrittenEvenWhereNoneCouldBe) {
+    ui.showsPicture = false;
+    session.state.AutoContrast = true;
+    RefreshDisplay(session);
+    WriteFocusBitmap(session);
+    EXPECT_TRUE(std::filesystem::is_empty(folder.Path()));
+    EXPECT_TRUE(ui.loadedBitmaps.empty());
+    EXPECT_EQ(ui.captions.back(), "Talvor - (Untitled)");
+    // The background estimate still follows the frame: Remove Background reads it.
+    DisplayState expected;
+    EstimateBackgroundBand(expected, images->CurrentImage);
+    EXPECT_EQ(session.display.BackgroundLevel, expected.BackgroundLevel);
+
+    // A data directory that cannot hold a file (a plain file, for root too) is no failure.
+    std::filesystem::remove_all(folder.Path());
+    std::ofstream(folder.Path()) << "not a folder";
+    RefreshDisplay(session);
+    EXPECT_TRUE(ui.messages.empty());
+    std::filesystem::remove(folder.Path());
+}
+
 TEST_F(RefreshDisplayTest, ViewTogglesKeepFitAndZenkaApart) {
     EXPECT_TRUE(ToggleZenkaGeometry(session));
     EXPECT_TRUE(session.state.ZenkaGeometry);

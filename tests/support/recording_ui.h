@@ -56,6 +56,7 @@ class RecordingUi final : public UserInterface {
         loadedBitmaps.push_back(file);
         return std::filesystem::exists(file);
     }
+    bool ShowsPicture() const override { return showsPicture; }
 
     std::vector<std::string> messages;
     std::vector<std::string> errorBoxes;  // "title: text"
@@ -65,6 +66,8 @@ class RecordingUi final : public UserInterface {
     std::vector<int> progressPositions;
     std::vector<std::filesystem::path> loadedBitmaps;
     bool answerYes = true;
+    // False stands for an interface without a window, as the batch tool's.
+    bool showsPicture = true;
     bool progressOpen = false;
     int beeps = 0;
     int busyDepth = 0;

@@ -1,0 +1,118 @@
+#pragma once
+
+// Sixteen pixels side by side, for the whole-frame steps that compute a run of a row at once.
+// These are the compiler's portable vector types: the x86-64-v3 build of a step turns them into
+// AVX2 instructions, the baseline build into pairs of SSE2 ones, and the arithmetic on every
+// lane is the same as on one pixel. Everything here is inlined into the step that uses it, so no
+// vector crosses a call.
+
+#include <cstdint>
+#include <cstring>
+
+// Compiles a whole-frame step twice, for x86-64-v3 processors and for any x86-64, and picks the
+// build that suits the processor when the program starts. Floating-point steps stay exact in
+// both builds because products are never fused into additions (see the processing CMakeLists).
+// (TALVOR_BASELINE_BUILD_ONLY builds the baseline alone, for the test that checks it.)
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && \
+    !defined(TALVOR_BASELINE_BUILD_ONLY)
+#define TALVOR_VECTOR_CLONES __attribute__((target_clones("arch=x86-64-v3", "default")))
+#else
+#define TALVOR_VECTOR_CLONES
+#endif
+
+#define TALVOR_ALWAYS_INLINE inline __attribute__((always_inline))
+
+// The helpers below pass vectors by value but are always inlined, so the warning that such
+// functions change the calling convention between builds does not apply.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wpsabi"
+
+namespace talvor::vectors {
+
+inline constexpr int kLanes = 16;
+// Arithmetic wider than a word runs on half as many lanes, so that each vector still fills one
+// 256-bit register: the compiler turns a lane-wise choice between wider vectors into one lane at
+// a time.
+inline constexpr int kWideLanes = 8;
+inline constexpr int kDoubleLanes = 4;
+
+typedef uint16_t Words __attribute__((vector_size(2 * kLanes)));
+typedef uint16_t HalfWords __attribute__((vector_size(2 * kWideLanes)));
+typedef int32_t Ints __attribute__((vector_size(4 * kWideLanes)));
+typedef int32_t WideInts __attribute__((vector_size(4 * kLanes)));
+typedef float WideFloats __attribute__((vector_size(4 * kLanes)));
+typedef double Doubles __attribute__((vector_size(8 * kDoubleLanes)));
+typedef uint16_t QuarterWords __attribute__((vector_size(2 * kDoubleLanes)));
+typedef int32_t QuarterInts __attribute__((vector_size(4 * kDoubleLanes)));
+
+TALVOR_ALWAYS_INLINE Words LoadWords(const uint16_t* words) {
+    Words v;
+    std::memcpy(&v, words, sizeof v);
+    return v;
+}
+
+TALVOR_ALWAYS_INLINE void StoreWords(uint16_t* words, Words v) {
+    std::memcpy(words, &v, sizeof v);
+}
+
+TALVOR_ALWAYS_INLINE Words Broadcast(uint16_t value) {
+    return Words{} + value;
+}
+
+TALVOR_ALWAYS_INLINE Words Min(Words a, Words b) {
+    return a < b ? a : b;
+}
+
+TALVOR_ALWAYS_INLINE Words Max(Words a, Words b) {
+    return a < b ? b : a;
+}
+
+// Eight words, widened to 32-bit lanes.
+TALVOR_ALWAYS_INLINE Ints LoadWidened(const uint16_t* words) {
+    HalfWords v;
+    std::memcpy(&v, words, sizeof v);
+    return __builtin_convertvector(v, Ints);
+}
+
+TALVOR_ALWAYS_INLINE Ints LoadInts(const int32_t* from) {
+    Ints v;
+    std::memcpy(&v, from, sizeof v);
+    return v;
+}
+
+TALVOR_ALWAYS_INLINE void StoreInts(int32_t* to, Ints v) {
+    std::memcpy(to, &v, sizeof v);
+}
+
+// Stores the low 16 bits of each lane, as a store into a word keeps them.
+TALVOR_ALWAYS_INLINE void StoreLow16(uint16_t* words, Ints v) {
+    const HalfWords narrow = __builtin_convertvector(v, HalfWords);
+    std::memcpy(words, &narrow, sizeof narrow);
+}
+
+// Four words as doubles, and four whole doubles (0..65535) back into words.
+TALVOR_ALWAYS_INLINE Doubles LoadAsDoubles(const uint16_t* words) {
+    QuarterWords v;
+    std::memcpy(&v, words, sizeof v);
+    return __builtin_convertvector(__builtin_convertvector(v, QuarterInts), Doubles);
+}
+
+TALVOR_ALWAYS_INLINE void StoreDoublesAsWords(uint16_t* words, Doubles v) {
+    const QuarterWords narrow =
+        __builtin_convertvector(__builtin_convertvector(v, QuarterInts), QuarterWords);
+    std::memcpy(words, &narrow, sizeof narrow);
+}
+
+// v > 65280 ? 65535 : v < 0 ? 0 : v, lane by lane: the clamp the filters store their results
+// with.
+TALVOR_ALWAYS_INLINE Ints ClampFilterResult(Ints v) {
+    const Ints zero{};
+    const Ints full = zero + 65535;
+    const Ints above = zero + 65280;
+    const Ints positive = v < zero ? zero : v;
+    return v > above ? full : positive;
+}
+
+}  // namespace talvor::vectors
+
+#pragma GCC diagnostic pop
