@@ -42,7 +42,7 @@ std::optional<PixelPosition> SnapPick(Session& session, PixelPosition place) {
     DetachedPointer pointer;
     const int passes = SnapClickToStar(session, pointer, place, session.images.CurrentImage, false);
     RecordPickedStar(session, passes);
-    if (!guiding.StarPicked) {
+    if (!guiding.StarPicked || RefusePickNearEdge(session)) {
         return std::nullopt;
     }
     return guiding.PickedStarPosition;
