@@ -12,54 +12,13 @@
 #include "camera/capture_sequence.h"
 #include "core/messages.h"
 #include "guiding/drive_training.h"
-#include "guiding/guiding_test_support.h"
 #include "guiding/self_guiding.h"
 #include "guiding/unattended_guiding.h"
-#include "simulator/mount_loopback_port.h"
-#include "simulator/simulated_camera.h"
+#include "guiding/simulated_sky_fixture.h"
 #include "simulator/unguided_sky.h"
 
 namespace talvor::testing {
 namespace {
-
-// A star mid-chip, where the guide frame's placement allows for the camera's window offset.
-constexpr double kStarX = 250.3;
-constexpr double kStarY = 140.6;
-constexpr PixelPosition kStarPlace{250, 140};
-
-class SimulatedGuidingTest : public ::testing::Test {
-  protected:
-    explicit SimulatedGuidingTest(const MountConfig& config = MountConfig{})
-        : images(CreateImageStore()),
-          ui(clock),
-          session(*images, DataDirectory(folder.Path()), clock, ui),
-          config(config) {
-        clock.SetStep(1);
-        auto port = std::make_unique<MountLoopbackPort>(clock, config);
-        mount = port.get();
-        session.telescope.Ports = std::move(port);
-        auto simulated =
-            std::make_unique<SimulatedCamera>(session, SimulatedCameraSettings{}, mount);
-        camera = simulated.get();
-        session.camera.Link = std::move(simulated);
-        session.settings.Telescope = TelescopeType::MeadeLx200;
-        session.readout.StretchBits = 16;
-        session.capture.Settings.Unit = ExposureUnit::Seconds;
-        session.capture.Settings.Value = 1;
-    }
-
-    TemporaryDirectory folder;
-    std::unique_ptr<ImageStore> images;
-    SteppingClock clock;
-    ScriptedUi ui;
-    Session session;
-    MountConfig config;
-    MountLoopbackPort* mount = nullptr;
-    SimulatedCamera* camera = nullptr;
-    RecordingGuidingView view;
-    SelfGuidingHooks hooks;
-    GuidingContext context{session, view, hooks};
-};
 
 class SimulatedSkyTest : public SimulatedGuidingTest {
   protected:
