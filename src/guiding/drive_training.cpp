@@ -314,15 +314,18 @@ std::string UnfinishedText(const TrainingRun& run, bool moved) {
 }  // namespace
 
 DriveCalibration CalibrateDrives(const TrainingPositions& p, int seconds) {
-    const int t = seconds;
-    // The rates from whole pixels, the centres' tenths dropped.
-    const auto w = [](int tenths) { return tenths / 10; };
+    // Positions are in tenths: a rate is rounded to the nearest whole pixel per second (a 3.0
+    // pixel per second drive measured 2.9 must not be stored as 2, which would make every
+    // correction half as long again as it should be), the play rounded down (a correction that
+    // took up more play than there is would throw the star past the reference at every
+    // reversal).
+    const int tenthsPerSecond = 10 * seconds;
+    const auto rate = [tenthsPerSecond](int tenths) {
+        return (tenths + tenthsPerSecond / 2) / tenthsPerSecond;
+    };
     DriveCalibration calibration;
-    calibration.raRate = (std::abs(w(p.x7) - w(p.x8)) + std::abs(w(p.x5) - w(p.x6))) / (2 * t);
-    calibration.decRate = std::max(std::abs(w(p.y1) - w(p.y2)), std::abs(w(p.y3) - w(p.y4))) / t;
-    // The play from tenths, rounded down to the whole pixels the settings keep: a correction
-    // that took up more play than there is would throw the star past the reference at every
-    // reversal.
+    calibration.raRate = rate((std::abs(p.x7 - p.x8) + std::abs(p.x5 - p.x6)) / 2);
+    calibration.decRate = rate(std::max(std::abs(p.y1 - p.y2), std::abs(p.y3 - p.y4)));
     calibration.raBacklash = (std::abs(p.x4 - p.x8) + std::abs(p.x5 - p.x7)) / 2 / 10;
     calibration.decBacklash = std::max(std::abs(p.y1 - p.y3), std::abs(p.y0 - p.y4)) / 10;
     return calibration;

@@ -33,11 +33,10 @@ struct DriveCalibration {
     bool operator==(const DriveCalibration&) const = default;
 };
 
-// The calibration from pulses of `seconds` each. The rates come from whole pixels in integer
-// division: the first pulse in each direction takes up the gears' play, so only the second
-// enters a rate. The play is how much less the first pulse back moved the star than the pulse
-// before it, rounded down to whole pixels. RA takes the mean of its two measurements, Dec the
-// larger.
+// The calibration from pulses of `seconds` each. The first pulse in each direction takes up the
+// gears' play, so only the second enters a rate, rounded to whole pixels per second. The play
+// is how much less the first pulse back moved the star than the pulse before it, rounded down
+// to whole pixels. RA takes the mean of its two measurements, Dec the larger.
 DriveCalibration CalibrateDrives(const TrainingPositions& positions, int seconds);
 
 // "slewx = %5d, slewy = %5d\nbacklashx = %5d, backlashy = %5d"

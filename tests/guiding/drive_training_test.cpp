@@ -14,8 +14,8 @@ namespace {
 TEST(CalibrateDrives, RaTakesTheMeanOfItsTwoMeasurementsDecTheLarger) {
     // T = 2, positions in tenths: east 10 then 12 pixels, west 11 then 9; north 2 then 6, south
     // 1 then 7. The first pulse each way takes up the play and does not enter a rate; the
-    // rates use whole pixels, the play tenths rounded down to whole pixels, whatever the
-    // training time.
+    // rates are rounded to whole pixels per second, the play rounded down to whole pixels,
+    // whatever the training time.
     TrainingPositions p{.y0 = 503,
                         .y1 = 523,
                         .y2 = 583,
@@ -26,13 +26,28 @@ TEST(CalibrateDrives, RaTakesTheMeanOfItsTwoMeasurementsDecTheLarger) {
                         .x6 = 1224,
                         .x7 = 1114,
                         .x8 = 1024};
-    EXPECT_EQ(CalibrateDrives(p, 2), (DriveCalibration{5, 3, 1, 5}));
+    EXPECT_EQ(CalibrateDrives(p, 2), (DriveCalibration{5, 4, 1, 5}));  // Dec 7 / 2 = 3.5
     p.y4 = 413;  // a 16-pixel second south pulse: the larger measurement wins
-    EXPECT_EQ(CalibrateDrives(p, 1), (DriveCalibration{10, 16, 1, 9}));
+    EXPECT_EQ(CalibrateDrives(p, 1), (DriveCalibration{11, 16, 1, 9}));
     p.x8 = 1030;  // 2.6 and 1.0 pixels of play on RA: 1.8, rounded down
     EXPECT_EQ(CalibrateDrives(p, 1).raBacklash, 1);
     p.x8 = 1040;
     EXPECT_EQ(CalibrateDrives(p, 1).raBacklash, 2);
+    // 2.9 and 3.0 pixels a second: 3, not the 2 whole pixels would give; 2.4 gives 2.
+    TrainingPositions q{.y0 = 0,
+                        .y1 = 10,
+                        .y2 = 39,
+                        .y3 = 39,
+                        .y4 = 15,
+                        .x4 = 649,
+                        .x5 = 649,
+                        .x6 = 679,
+                        .x7 = 679,
+                        .x8 = 650};
+    EXPECT_EQ(CalibrateDrives(q, 1), (DriveCalibration{3, 3, 1, 2}));
+    q.x6 = 673;
+    q.x8 = 655;
+    EXPECT_EQ(CalibrateDrives(q, 1).raRate, 2);
 }
 
 class DriveTrainingTest : public GuidingTest {
@@ -90,13 +105,13 @@ TEST_F(DriveTrainingTest, ZeroRatesAreStoredAsOneAndBacklashWithinTheSettingsRan
     session.settings.GuideTrainingSeconds = 4;
     Picked(200, 100);  // in-frame (64, 64)
     // Dec: 14 pixels each second pulse, and 28 pixels between the first pulses each way; RA
-    // moves 2 pixels a pulse, 0 pixels per second in whole numbers.
+    // moves 1.6 pixels a pulse of four seconds, 0 pixels per second in whole numbers.
     Script({StarSpot{64.25, 50.25}, StarSpot{64.25, 51.25}, StarSpot{64.25, 65.25},
             StarSpot{64.25, 79.25}, StarSpot{64.25, 65.25}, StarSpot{65.25, 65.25},
-            StarSpot{67.25, 65.25}, StarSpot{67.25, 65.25}, StarSpot{65.25, 65.25}});
+            StarSpot{66.85, 65.25}, StarSpot{66.85, 65.25}, StarSpot{65.25, 65.25}});
     ASSERT_TRUE(TrainAutoGuiding(context));
     EXPECT_EQ(ui.messages.back(),
-              "slewx =     0, slewy =     3\nbacklashx =     1, backlashy =    28");
+              "slewx =     0, slewy =     4\nbacklashx =     1, backlashy =    28");
     ASSERT_EQ(ReadSettings(session), SettingsResult::Done);
     EXPECT_EQ(session.settings.RaPixelsPerSecond, 1);
     EXPECT_EQ(session.settings.DecBacklash, 20);

@@ -96,12 +96,13 @@ TEST_F(ScriptedNightTest, TrainingsThatCannotMeasureAreRefusedAndKeepTheCalibrat
     ASSERT_TRUE(before);
     EXPECT_FALSE(TrainAutoGuiding(context));
     std::printf("4 s training with mask 8: %s\n", ui.messages.back().c_str());
-    EXPECT_EQ(ui.messages.back().rfind("Training failed: the star was lost after the first north "
-                                       "pulse. Try a shorter training time, a larger guide star "
-                                       "mask or a brighter star.\nThe previous calibration is "
-                                       "kept. The mount has been moved back",
-                                       0),
-              0U);
+    // (The second search of a frame may still catch the star 11 pixels off by its edge: the
+    // second pulse loses it for certain.)
+    EXPECT_EQ(ui.messages.back().rfind("Training failed: the star was lost after the ", 0), 0U);
+    EXPECT_NE(ui.messages.back().find(" north pulse. Try a shorter training time, a larger guide "
+                                      "star mask or a brighter star.\nThe previous calibration "
+                                      "is kept. The mount has been moved back"),
+              std::string::npos);
     EXPECT_EQ(StoredCalibration(), kept);
     // The mount was taken back: the star stands where it stood, within the backlash.
     const std::optional<PixelPosition> after = PickStarAt(session, kStarPlace);
