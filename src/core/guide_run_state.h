@@ -24,6 +24,9 @@ struct GuideStarWatch {
     double lastX = 0.0;
     double lastY = 0.0;
     uint32_t lastSeenMs = 0;
+    // Where guiding holds it, where a correction moves it to.
+    double referenceX = 0.0;
+    double referenceY = 0.0;
 };
 
 // The offsets of one guiding run's measured frames, for the root mean square on each axis.

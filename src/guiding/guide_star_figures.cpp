@@ -30,22 +30,20 @@ GuideStarFigures MeasureGuideStar(const ImageBuffer& frame, double x, double y, 
     if (cx < 0 || cy < 0 || cx >= kSmallFrameSide || cy >= kSmallFrameSide) {
         return {};
     }
-    // The window shrinks to stay inside the frame.
-    const int reach = std::min({std::clamp(r, 1, kMaxMeasureRadius), cx, cy,
-                                kSmallFrameSide - 1 - cx, kSmallFrameSide - 1 - cy});
-    if (reach < 1) {
-        return {};
-    }
-    const int side = 2 * reach + 1;
-    const std::size_t count = static_cast<std::size_t>(side) * static_cast<std::size_t>(side);
+    // The window is cut back to the frame where it reaches past an edge.
+    const int reach = std::clamp(r, 1, kMaxMeasureRadius);
+    const int left = std::max(cx - reach, 0);
+    const int top = std::max(cy - reach, 0);
+    const int width = std::min(cx + reach, kSmallFrameSide - 1) - left + 1;
+    const int height = std::min(cy + reach, kSmallFrameSide - 1) - top + 1;
+    const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
     std::array<uint32_t, kMaxSide * kMaxSide> window;
-    for (int row = 0; row < side; ++row) {
-        for (int column = 0; column < side; ++column) {
-            window[row * side + column] =
-                frame[(cy - reach + row) * kSmallFrameSide + cx - reach + column];
+    for (int row = 0; row < height; ++row) {
+        for (int column = 0; column < width; ++column) {
+            window[row * width + column] = frame[(top + row) * kSmallFrameSide + left + column];
         }
     }
-    SuppressLonePixels(std::span(window.data(), count), side);
+    SuppressLonePixels(std::span(window.data(), count), width, height);
 
     std::array<uint32_t, kMaxSide * kMaxSide> scratch;
     std::copy_n(window.begin(), count, scratch.begin());
@@ -58,14 +56,14 @@ GuideStarFigures MeasureGuideStar(const ImageBuffer& frame, double x, double y, 
     const double aperture = std::max(kLeastApertureRadius, reach / 2);
     GuideStarFigures figures;
     int pixels = 0;
-    for (int row = 0; row < side; ++row) {
-        for (int column = 0; column < side; ++column) {
-            const double dx = cx - reach + column - x;
-            const double dy = cy - reach + row - y;
+    for (int row = 0; row < height; ++row) {
+        for (int column = 0; column < width; ++column) {
+            const double dx = left + column - x;
+            const double dy = top + row - y;
             if (dx * dx + dy * dy > aperture * aperture) {
                 continue;
             }
-            const double above = window[row * side + column] - background;
+            const double above = window[row * width + column] - background;
             figures.mass += above;
             figures.peak = std::max(figures.peak, above);
             ++pixels;

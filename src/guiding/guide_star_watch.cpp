@@ -1,5 +1,6 @@
 #include "guiding/guide_star_watch.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/session.h"
@@ -53,9 +54,13 @@ StarAbsence JudgeGuideStar(const GuideStarWatch& watch, const GuideStarFigures& 
     if (!ShowsTheStar(watch.usual, figures)) {
         return StarAbsence::Faint;
     }
+    // The star stays where it was last seen, or a correction has taken it back towards the
+    // reference; it strays further the longer it was hidden.
     const double seconds = static_cast<int32_t>(nowMs - watch.lastSeenMs) / 1000.0;
     const double reach = kLongestStep + kStrayPerSecond * std::max(0.0, seconds);
-    if (std::hypot(x - watch.lastX, y - watch.lastY) > reach) {
+    const double fromLast = std::hypot(x - watch.lastX, y - watch.lastY);
+    const double fromReference = std::hypot(x - watch.referenceX, y - watch.referenceY);
+    if (std::min(fromLast, fromReference) > reach) {
         return StarAbsence::Jumped;
     }
     return StarAbsence::None;
@@ -96,6 +101,8 @@ GuideStarFigures TakeGuideReference(Session& session) {
         MeasureGuideStar(session.images.CurrentImage, x, y, guiding.MeasureRadius);
     GuideStarWatch& watch = guiding.Run.watch;
     watch = GuideStarWatch{};
+    watch.referenceX = x;
+    watch.referenceY = y;
     if (figures.snr >= kLeastGuideStarSnr) {
         NoteStarSeen(watch, figures, x, y, session.clock.Milliseconds());
     }

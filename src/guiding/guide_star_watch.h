@@ -14,7 +14,8 @@ enum class StarAbsence {
     None,      // the star is there
     NoCentre,  // the centre search failed (nothing above the background, or off the frame)
     Faint,     // far fainter than the star usually is, or lost in the noise
-    Jumped,    // further from where the star was last seen than it could have moved
+    Jumped,    // further from where it was last seen, and from the reference a correction takes
+               // it to, than it could have moved
 };
 
 // A few words for the guide log and the batch tool: "", "no centre", "faint", "jumped".

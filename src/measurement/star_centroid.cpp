@@ -93,7 +93,7 @@ CentreResult FindStarCentre(UserInterface& ui, const CentreSearch& search, Centr
         }
     }
     if (search.ignoreLonePixels) {
-        SuppressLonePixels(std::span(window.data(), count), n);
+        SuppressLonePixels(std::span(window.data(), count), n, n);
     }
     uint32_t peak = 0;
     for (std::size_t k = 0; k < count; ++k) {
@@ -160,10 +160,10 @@ CentreResult FindStarCentre(UserInterface& ui, const CentreSearch& search, Centr
     return CentreResult::Found;
 }
 
-int SuppressLonePixels(std::span<uint32_t> window, int side) {
+int SuppressLonePixels(std::span<uint32_t> window, int width, int height) {
     const std::size_t count = window.size();
-    if (side < 3 || count != static_cast<std::size_t>(side) * static_cast<std::size_t>(side) ||
-        side > kMaxWindowSide) {
+    if (width < 3 || height < 3 || width > kMaxWindowSide || height > kMaxWindowSide ||
+        count != static_cast<std::size_t>(width) * static_cast<std::size_t>(height)) {
         return 0;
     }
     std::array<uint32_t, kMaxWindowSide * kMaxWindowSide> original;
@@ -179,10 +179,10 @@ int SuppressLonePixels(std::span<uint32_t> window, int side) {
         std::max(1.0, kDeviationPerMad * MedianOf(std::span(scratch.data(), count)));
 
     int replaced = 0;
-    for (int row = 0; row < side; ++row) {
-        for (int column = 0; column < side; ++column) {
-            const double height = original[row * side + column] - median;
-            if (height <= kLoneNoiseWidths * noise) {
+    for (int row = 0; row < height; ++row) {
+        for (int column = 0; column < width; ++column) {
+            const double above = original[row * width + column] - median;
+            if (above <= kLoneNoiseWidths * noise) {
                 continue;
             }
             std::array<uint32_t, 8> neighbours;
@@ -191,15 +191,15 @@ int SuppressLonePixels(std::span<uint32_t> window, int side) {
                 for (int dx = -1; dx <= 1; ++dx) {
                     const int r = row + dy;
                     const int c = column + dx;
-                    if ((dx != 0 || dy != 0) && r >= 0 && r < side && c >= 0 && c < side) {
-                        neighbours[found++] = original[r * side + c];
+                    if ((dx != 0 || dy != 0) && r >= 0 && r < height && c >= 0 && c < width) {
+                        neighbours[found++] = original[r * width + c];
                     }
                 }
             }
             const double brightest = *std::max_element(
                 neighbours.begin(), neighbours.begin() + static_cast<std::ptrdiff_t>(found));
-            if (brightest - median < kLoneNeighbourShare * height) {
-                window[row * side + column] = MedianOf(std::span(neighbours.data(), found));
+            if (brightest - median < kLoneNeighbourShare * above) {
+                window[row * width + column] = MedianOf(std::span(neighbours.data(), found));
                 ++replaced;
             }
         }

@@ -49,12 +49,12 @@ CentreSearch CentreSearchFor(const Session& session);
 CentreResult FindStarCentre(UserInterface& ui, const CentreSearch& search, CentrePosition& centre,
                             int x, int y, const ImageBuffer& frame, int r);
 
-// Replaces, in a square window of `side` x `side` values held row by row, every pixel that
+// Replaces, in a window of `width` x `height` values held row by row, every pixel that
 // stands far above the window's median (more than five times the noise the median absolute
 // deviation gives) while its brightest neighbour reaches less than a quarter of its height
 // above the median: a star, however sharp, lights its neighbours; a hot pixel does not. Each
 // such pixel takes the median of its neighbours. Returns how many were replaced.
-int SuppressLonePixels(std::span<uint32_t> window, int side);
+int SuppressLonePixels(std::span<uint32_t> window, int width, int height);
 
 // The same on the session's star centre, with the session's search.
 CentreResult FindStarCentre(Session& session, int x, int y, const ImageBuffer& frame, int r);

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
+#include "guiding/guide_log.h"
 #include "guiding/guiding_test_support.h"
 #include "image/settings_file.h"
 
@@ -59,6 +62,32 @@ TEST_F(AutoGuidingTest, ReplacesStaleReferenceTenthsAndSkipsALostStarQuietly) {
     EXPECT_EQ(ui.beeps, 4 + 2 + 1);  // lost, one pulse east, the press
     EXPECT_TRUE(ui.errorBoxes.empty());
     EXPECT_EQ(port->written, "#:RG##:Me##:Qe#");
+
+    // Every frame is in the guide log, named after the clock's calendar.
+    std::ifstream log(folder.Path() / "guide-19700101-000000.csv");
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(log, line);) {
+        lines.push_back(line);
+    }
+    ASSERT_GE(lines.size(), 4U);
+    EXPECT_EQ(lines[0], kGuideLogHeader);
+    EXPECT_EQ(lines[1].rfind("1970-01-01 00:00:00,", 0), 0U);
+    EXPECT_NE(lines[1].find(",1,found,64.5,64.5,0.000,0.000,,,,,"), std::string::npos);
+    EXPECT_NE(lines[2].find(",2,no centre,,,,,,,,,0,0.0"), std::string::npos);
+    EXPECT_NE(lines[3].find(",3,found,63.5,64.5,1.000,0.000,e,500,,,"), std::string::npos);
+    EXPECT_EQ(GuideLogName(2026, 3, 4, 5, 6, 7), "guide-20260304-050607.csv");
+}
+
+TEST_F(AutoGuidingTest, AGuideLogThatCannotBeWrittenIsToldInTheWindow) {
+    // The log's name leads into a folder that is not there.
+    std::filesystem::create_symlink(folder.Path() / "gone" / "log.csv",
+                                    folder.Path() / "guide-19700101-000000.csv");
+    camera->windowStars.push_back(StarSpot{64.25, 64.25});
+    ui.PressAt(clock.Now() + 600);
+    StartAutoGuiding(context);
+    EXPECT_EQ(view.last.log.rfind("guide log not written: guide-19700101-000000.csv: ", 0), 0U)
+        << view.last.log;
+    EXPECT_EQ(ui.messages, std::vector<std::string>{"Guiding Terminated"});
 }
 
 TEST_F(AutoGuidingTest, RefusesWithoutCameraOrLinkAndResetsAControlBox) {

@@ -228,7 +228,7 @@ TEST_F(StarCentroidTest, GuideSearchesSkipLoneHotPixelsAndNeverShowABox) {
     window[4 * 9 + 4] = 9000;
     window[4 * 9 + 5] = 9000;
     window[7 * 9 + 1] = 9000;
-    EXPECT_EQ(SuppressLonePixels(window, 9), 1);
+    EXPECT_EQ(SuppressLonePixels(window, 9, 9), 1);
     EXPECT_EQ(window[7 * 9 + 1], 1000U);
     EXPECT_EQ(window[4 * 9 + 4], 9000U);
 
