@@ -2,6 +2,7 @@
 
 #include "devices/hardware.h"
 #include "image/settings_file.h"
+#include "simulator/mount_simulator_server.h"
 
 namespace talvor {
 
@@ -19,6 +20,10 @@ BatchContext::BatchContext(const std::filesystem::path& dataDirectory, bool simu
 }
 
 BatchContext::~BatchContext() = default;
+
+PointingSource* BatchContext::SimulatedSky() const {
+    return hardware_->SimulatedMount();
+}
 
 void BatchContext::ReadExistingSettings() {
     std::error_code error;

@@ -12,6 +12,7 @@
 namespace talvor {
 
 class Hardware;
+class PointingSource;
 
 // What one batch command works with: the frame stores and the session over the data directory,
 // with messages on standard error.
@@ -29,6 +30,8 @@ class BatchContext {
     bool Simulated() const { return simulated_; }
     // The clock when the hardware (or the simulated mount) was started.
     uint32_t StartedMs() const { return startedMs_; }
+    // Where the simulated mount truly points; none on real hardware.
+    PointingSource* SimulatedSky() const;
 
     // Reads the settings file when there is one; a batch command never creates it.
     void ReadExistingSettings();

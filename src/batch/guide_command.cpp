@@ -21,10 +21,14 @@ const char* const kGuideHelp =
     "\n"
     "Takes a fresh frame, picks the brightest star (or the one at X,Y), trains the drive with\n"
     "--train, then guides for N seconds (default 60) or until Ctrl+C. Prints for every guide\n"
-    "frame the star's offsets dx, dy in pixels and the pulses sent, and at the end\n"
-    "'rms guided X px, unguided Y px' (the unguided figure with --simulate only: how far the\n"
-    "same simulated sky drifted without guiding). With --simulate and no telescope type in the\n"
-    "settings, the simulated mount is driven as a Meade LX200.\n";
+    "frame the star's offsets dx, dy in pixels and the pulses sent (or why the star was taken\n"
+    "as not there: no centre, faint, jumped), and at the end 'rms guided X px, unguided Y px'\n"
+    "(the unguided figure with --simulate only: how far the same simulated sky drifted without\n"
+    "guiding). With --simulate every frame also gives the star's true offset from where it\n"
+    "stood when the reference was taken, 'true dx X dy Y', and the end 'rms true X px (RA Y,\n"
+    "Dec Z)' over every frame, clouds and all. Every frame is also written to the guide log\n"
+    "guide-YYYYMMDD-HHMMSS.csv in the data folder. With --simulate and no telescope type in\n"
+    "the settings, the simulated mount is driven as a Meade LX200.\n";
 
 namespace {
 
@@ -109,14 +113,23 @@ int RunGuide(BatchContext& context, const std::vector<std::string>& arguments) {
     UnattendedGuidingOptions options;
     options.seconds = seconds;
     options.unguidedSky = unguided.get();
+    options.trueSky = context.SimulatedSky();
     options.stopRequested = [] { return interrupted != 0; };
     options.onFrame = [](const GuideFrameLine& line) {
         if (!line.starFound) {
-            std::printf("frame %d: star not found\n", line.frame);
-            return;
+            std::printf("frame %d: star not found", line.frame);
+            if (line.absence != StarAbsence::None) {
+                std::printf(" (%s)", std::string(AbsenceName(line.absence)).c_str());
+            }
+        } else {
+            std::printf("frame %d: dx %.1f dy %.1f, pulses RA %s, Dec %s", line.frame, line.dx,
+                        line.dy, PulseText(line.pulses.ra).c_str(),
+                        PulseText(line.pulses.dec).c_str());
         }
-        std::printf("frame %d: dx %.1f dy %.1f, pulses RA %s, Dec %s\n", line.frame, line.dx,
-                    line.dy, PulseText(line.pulses.ra).c_str(), PulseText(line.pulses.dec).c_str());
+        if (line.trueOffset) {
+            std::printf(", true dx %.2f dy %.2f", line.trueOffset->x, line.trueOffset->y);
+        }
+        std::printf("\n");
         std::fflush(stdout);
     };
     const UnattendedGuidingSummary summary = GuideForSeconds(guiding, options);
@@ -130,6 +143,10 @@ int RunGuide(BatchContext& context, const std::vector<std::string>& arguments) {
                     *summary.unguidedRms);
     } else {
         std::printf("rms guided %.2f px, unguided unknown (real sky)\n", summary.guidedRms);
+    }
+    if (summary.trueRms) {
+        std::printf("rms true %.2f px (RA %.2f, Dec %.2f)\n", *summary.trueRms, *summary.trueRaRms,
+                    *summary.trueDecRms);
     }
     return kExitSuccess;
 }

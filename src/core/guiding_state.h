@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/centroid_state.h"
+#include "core/guide_run_state.h"
 
 namespace talvor {
 
@@ -60,6 +61,8 @@ struct GuidingState {
     std::string GuidingInfoTitle = kGuidingInfoTitle;
     // The guide-frame bitmap may be drawn into the "Guiding Info" window.
     bool FrameBitmapReady = false;
+    // The star watch, statistics and log of the guiding run under way or last run.
+    GuideRunState Run;
 };
 
 }  // namespace talvor

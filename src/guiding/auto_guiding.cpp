@@ -5,6 +5,8 @@
 #include "display/refresh_display.h"
 #include "guiding/focus_frame_centre.h"
 #include "guiding/guide_frame_placement.h"
+#include "guiding/guide_log.h"
+#include "guiding/guide_star_watch.h"
 #include "guiding/guiding_info.h"
 #include "telescope/telescope_link.h"
 
@@ -15,6 +17,18 @@ constexpr int kGuidingTerminated = 51;
 constexpr int kNoStarPicked = 53;
 constexpr int kNoTelescope = 54;
 
+void LogFrame(Session& session, const GuidingFrameReport& report) {
+    GuideLogLine line;
+    line.frame = session.guiding.Run.frames;
+    line.milliseconds = report.milliseconds;
+    line.correction = report.correction;
+    line.x = CentreX(session);
+    line.y = CentreY(session);
+    line.dx = report.offset.dx / 1000.0;
+    line.dy = report.offset.dy / 1000.0;
+    AppendGuideLog(session, line);
+}
+
 }  // namespace
 
 bool BeginAutoGuiding(GuidingContext& context) {
@@ -23,6 +37,9 @@ bool BeginAutoGuiding(GuidingContext& context) {
     if (session.settings.Telescope == TelescopeType::None || !session.camera.CameraConnected ||
         !guiding.StarPicked) {
         ReportMessage(session.ui, kNoStarPicked);
+        return false;
+    }
+    if (RefuseGuideStarNearEdge(session)) {
         return false;
     }
     TelescopeLink link(session);
@@ -42,9 +59,12 @@ bool BeginAutoGuiding(GuidingContext& context) {
     guiding.MeasureRadius = session.settings.GuideStarMaskRadius;
     PlaceGuideFrame(session);
     session.capture.Run.Aborted = false;
-    // The tenths keep the values a self-guided exposure may have left.
-    guiding.GuideReference.x = guiding.StarCentre.x;
-    guiding.GuideReference.y = guiding.StarCentre.y;
+    // Until the first frame has measured the star, the reference is where the frame was placed
+    // on it.
+    guiding.GuideReference = {guiding.StarCentre.x, guiding.StarCentre.y, 0, 0};
+    guiding.Run = GuideRunState{};
+    guiding.Run.startMs = session.clock.Milliseconds();
+    StartGuideLog(session);
     return true;
 }
 
@@ -54,9 +74,13 @@ GuidingFrameReport GuideNextFrame(GuidingContext& context) {
     PollGuidingAbort(context);
     GrabGuideFrame(session);
     if (guiding.FirstFrame) {
-        CentreGuideStarTwice(session, guiding.StarCentre.x, guiding.StarCentre.y);
-        guiding.GuideReference.x = guiding.StarCentre.x;
-        guiding.GuideReference.y = guiding.StarCentre.y;
+        // The reference is the star's own centre in this frame, tenths and all. A frame without
+        // the star (a cloud) leaves it where the frame was placed; the first frame that shows
+        // the star then sets it.
+        if (CentreGuideStarTwice(session, guiding.StarCentre.x, guiding.StarCentre.y) ==
+            CentreResult::Found) {
+            TakeGuideReference(session);
+        }
         guiding.FirstFrame = false;
         guiding.GuidingInfoTitle = kGuidingInfoTitle;
         context.view.OpenGuidingInfo(guiding.GuidingInfoTitle);
@@ -64,12 +88,15 @@ GuidingFrameReport GuideNextFrame(GuidingContext& context) {
     }
     GuidingFrameReport report;
     report.milliseconds = session.clock.Milliseconds();
+    report.exposureMs = session.readout.ExposureMs;
+    ++guiding.Run.frames;
     PollGuidingAbort(context);
     if (!session.capture.Run.Aborted) {
         RefreshDisplay(session);
         report.correction = GuideCorrection(session);
         report.corrected = true;
         report.offset = guiding.GuideOffset;
+        LogFrame(session, report);
         UpdateGuidingInfo(session, context.view);
     }
     return report;
@@ -82,6 +109,7 @@ void EndAutoGuiding(GuidingContext& context, bool tellUser) {
         ReportMessage(session.ui, kGuidingTerminated);
     }
     CloseGuidingInfo(session, context.view);
+    EndGuideLog(session);
     guiding.FirstFrame = true;
     session.capture.Run.Aborted = false;
     session.capture.Run.ContinuousRunning = false;

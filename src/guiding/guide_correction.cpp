@@ -1,11 +1,13 @@
 #include "guiding/guide_correction.h"
 
+#include <cmath>
 #include <cstdlib>
 
 #include "core/clock.h"
 #include "core/session.h"
 #include "core/user_interface.h"
 #include "guiding/guide_frames.h"
+#include "guiding/guide_star_figures.h"
 #include "telescope/telescope_link.h"
 
 namespace talvor {
@@ -37,7 +39,8 @@ GuidePulse CorrectAxis(Session& session, int offset, const AxisRules& rules, cha
     }
     const char direction = offset > 0 ? rules.positiveLetter : rules.negativeLetter;
     if (direction != lastDirection) {
-        offset += rules.backlash;
+        // The play is taken up in the direction of the pulse, whichever way that is.
+        offset += (offset > 0 ? 1 : -1) * rules.backlash * kThousandths;
         lastDirection = direction;
     }
     // A rate of 0 (typed into the defaults) would divide by zero; it counts as 1, as training
@@ -79,17 +82,44 @@ int16_t OffsetOnAxis(int reference, int referenceTenths, int measured, int measu
 
 GuideCorrectionOutcome GuideCorrection(Session& session) {
     GuidingState& guiding = session.guiding;
+    GuideStarWatch& watch = guiding.Run.watch;
     const CentrePosition reference = guiding.GuideReference;
+    const CentrePosition before = guiding.StarCentre;
+    const uint32_t now = session.clock.Milliseconds();
+    GuideCorrectionOutcome outcome;
     if (FindGuideStar(session, reference.x, reference.y) != CentreResult::Found) {
+        outcome.absence = StarAbsence::NoCentre;
+    } else {
+        outcome.figures = MeasureGuideStar(session.images.CurrentImage, CentreX(session),
+                                           CentreY(session), guiding.MeasureRadius);
+        outcome.absence =
+            JudgeGuideStar(watch, outcome.figures, CentreX(session), CentreY(session), now);
+    }
+    if (outcome.absence != StarAbsence::None) {
+        // What was found is not the star: it is neither corrected nor kept as its centre.
+        guiding.StarCentre = before;
         for (int beep = 0; beep < kLostStarBeeps; ++beep) {
             session.ui.Beep();
         }
-        return {GuideCorrectionResult::StarNotFound, {}};
+        outcome.result = GuideCorrectionResult::StarNotFound;
+        return outcome;
     }
+    if (!watch.known) {
+        CentreGuideStarTwice(session, guiding.StarCentre.x, guiding.StarCentre.y);
+        outcome.figures = TakeGuideReference(session);
+        guiding.GuideOffset = {};
+        return outcome;
+    }
+    NoteStarSeen(watch, outcome.figures, CentreX(session), CentreY(session), now);
     const CentrePosition& centre = guiding.StarCentre;
     guiding.GuideOffset.dx = OffsetOnAxis(reference.x, reference.xTenths, centre.x, centre.xTenths);
     guiding.GuideOffset.dy = OffsetOnAxis(reference.y, reference.yTenths, centre.y, centre.yTenths);
-    return {GuideCorrectionResult::Measured, CorrectGuideOffset(session, guiding.GuideOffset)};
+    GuideRunStatistics& statistics = guiding.Run.statistics;
+    ++statistics.measuredFrames;
+    statistics.sumDxSquared += std::pow(guiding.GuideOffset.dx / double{kThousandths}, 2);
+    statistics.sumDySquared += std::pow(guiding.GuideOffset.dy / double{kThousandths}, 2);
+    outcome.pulses = CorrectGuideOffset(session, guiding.GuideOffset);
+    return outcome;
 }
 
 GuideCorrectionPulses CorrectGuideOffset(Session& session, OffsetThousandths offset) {

@@ -43,6 +43,9 @@ void GrabGuideFrameShort(Session& session) {
 CentreResult FindGuideStar(Session& session, int x, int y) {
     CentreSearch search = CentreSearchFor(session);
     search.smallFrame = true;
+    search.quiet = true;
+    search.silent = true;
+    search.ignoreLonePixels = true;
     return FindStarCentre(session.ui, search, session.guiding.StarCentre, x, y,
                           session.images.CurrentImage, session.guiding.MeasureRadius);
 }

@@ -28,8 +28,10 @@ void GrabGuideFrame(Session& session);
 void GrabGuideFrameShort(Session& session);
 
 // A centre search on the guide frame in the current image: always the 128 x 128 geometry,
-// whatever a user's press did to the display flags, with the tenths and the quiet mode the
-// session asks for and the session's measure radius.
+// whatever a user's press did to the display flags, with the tenths the session asks for and
+// the session's measure radius. It never shows a box (the guide loop, training and the
+// self-guided exposure each tell a lost star their own way) and never takes a lone hot pixel
+// for the star.
 CentreResult FindGuideStar(Session& session, int x, int y);
 // Two searches, the second at the centre the first left in StarCentre; the second's result.
 CentreResult CentreGuideStarTwice(Session& session, int x, int y);

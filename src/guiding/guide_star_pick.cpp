@@ -5,6 +5,7 @@
 #include "core/messages.h"
 #include "core/session.h"
 #include "core/working_state.h"
+#include "guiding/guide_frame_placement.h"
 #include "measurement/star_snapping.h"
 
 namespace talvor {
@@ -41,9 +42,32 @@ void RecordPickedStar(Session& session, int snapPasses) {
     guiding.PickedStarPosition = {guiding.StarCentre.x, guiding.StarCentre.y};
 }
 
+bool RefusePickNearEdge(Session& session) {
+    GuidingState& guiding = session.guiding;
+    if (!guiding.StarPicked) {
+        return false;
+    }
+    const auto problem =
+        GuideStarEdgeProblem(guiding.PickedStarPosition, session.settings.GuideStarMaskRadius);
+    if (!problem) {
+        return false;
+    }
+    guiding.StarPicked = false;
+    ReportMessage(session.ui, kCallerText, *problem);
+    return true;
+}
+
 void PickGuideStarClick(Session& session, int snapPasses) {
     RecordPickedStar(session, snapPasses);
     GuidingState& guiding = session.guiding;
+    if (RefusePickNearEdge(session)) {
+        // Picking stays armed for another star.
+        if (guiding.PickMode) {
+            guiding.SnapToStar = true;
+            guiding.MeasureRadius = session.settings.GuideStarMaskRadius;
+        }
+        return;
+    }
     ReportMessage(session.ui, kCallerText,
                   ClickPositionText(guiding.PickedStarPosition.x, guiding.PickedStarPosition.y));
     // The repaint that marks the picked star arms the next pick with the guide-star mask.

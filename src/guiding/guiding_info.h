@@ -9,8 +9,14 @@ namespace talvor {
 
 struct Session;
 
+// Arc-seconds of sky per pixel for a pixel size and a focal length as the FITS details keep
+// them (millimetres, or micrometres for sizes above 1; inches); 0 when either is not given.
+double ArcsecondsPerPixel(double pixelSize, double focalLengthInches);
+
 // The window's content from the session: x and y of the star centre with its tenths, the offsets
-// divided by 19, each with one decimal; the small bitmap file and the reference for the frame.
+// divided by 19, each with one decimal, as they always were; beside them the offsets in pixels
+// and arc-seconds (from the FITS details' focal length and pixel size), the run's RMS in RA and
+// Dec, and the guide log; the small bitmap file and the reference for the frame.
 GuidingInfoContent DescribeGuidingInfo(const Session& session);
 
 // Refreshes the "Guiding Info" window's fields and guide frame.

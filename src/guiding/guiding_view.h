@@ -14,6 +14,17 @@ struct GuidingInfoContent {
     std::string y;
     std::string dx;
     std::string dy;
+    // The offsets in pixels, and in arc-seconds when the focal length is known (else empty).
+    std::string dxPixels;
+    std::string dyPixels;
+    std::string dxArcsec;
+    std::string dyArcsec;
+    // The root mean square offset of the run's measured frames in RA and Dec, in pixels and,
+    // when the focal length is known, in arc-seconds.
+    std::string raRms;
+    std::string decRms;
+    // The guide log being written, or why there is none.
+    std::string log;
     bool frameReady = false;
     // The small bitmap file of the last guide frame.
     std::filesystem::path frameBitmap;

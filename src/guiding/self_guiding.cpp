@@ -6,6 +6,7 @@
 #include "guiding/focus_frame_centre.h"
 #include "guiding/guide_correction.h"
 #include "guiding/guide_frame_placement.h"
+#include "guiding/guide_star_watch.h"
 #include "guiding/guiding_info.h"
 #include "telescope/telescope_link.h"
 
@@ -25,9 +26,10 @@ void Update(GuidingContext& context) {
     UpdateGuidingInfo(context.session, context.view);
 }
 
-// The reference becomes the star centre found last, tenths and all.
+// The reference becomes the star centre found last, tenths and all, and the star is watched
+// from there.
 void TakeReference(Session& session) {
-    session.guiding.GuideReference = session.guiding.StarCentre;
+    TakeGuideReference(session);
 }
 
 void FindAtReference(Session& session) {
@@ -44,6 +46,9 @@ SelfGuidingReady PrepareSelfGuiding(GuidingContext& context) {
     if (session.settings.Telescope == TelescopeType::None || !session.camera.CameraConnected ||
         !guiding.StarPicked) {
         ReportMessage(session.ui, kNoStarPicked);
+        return SelfGuidingReady::Refused;
+    }
+    if (RefuseGuideStarNearEdge(session)) {
         return SelfGuidingReady::Refused;
     }
     TelescopeLink link(session);
@@ -64,6 +69,8 @@ SelfGuidingReady PrepareSelfGuiding(GuidingContext& context) {
     session.capture.Run.Aborted = false;
     guiding.GuideReference.x = guiding.StarCentre.x;
     guiding.GuideReference.y = guiding.StarCentre.y;
+    guiding.Run = GuideRunState{};
+    guiding.Run.startMs = session.clock.Milliseconds();
 
     Retitle(context, "Guiding Info - stabilising");
     for (int frame = 0; frame < kSettlingFrames; ++frame) {

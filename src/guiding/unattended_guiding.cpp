@@ -19,17 +19,21 @@
 namespace talvor {
 namespace {
 
-// Root mean square of distances from their squares.
+// Root mean square of distances from their squares, and of each axis.
 class RmsSum {
   public:
     void Add(double x, double y) {
-        sum_ += x * x + y * y;
+        sumX_ += x * x;
+        sumY_ += y * y;
         ++count_;
     }
-    double Value() const { return count_ == 0 ? 0.0 : std::sqrt(sum_ / count_); }
+    double Value() const { return count_ == 0 ? 0.0 : std::sqrt((sumX_ + sumY_) / count_); }
+    double X() const { return count_ == 0 ? 0.0 : std::sqrt(sumX_ / count_); }
+    double Y() const { return count_ == 0 ? 0.0 : std::sqrt(sumY_ / count_); }
 
   private:
-    double sum_ = 0.0;
+    double sumX_ = 0.0;
+    double sumY_ = 0.0;
     int count_ = 0;
 };
 
@@ -42,7 +46,7 @@ std::optional<PixelPosition> SnapPick(Session& session, PixelPosition place) {
     DetachedPointer pointer;
     const int passes = SnapClickToStar(session, pointer, place, session.images.CurrentImage, false);
     RecordPickedStar(session, passes);
-    if (!guiding.StarPicked) {
+    if (!guiding.StarPicked || RefusePickNearEdge(session)) {
         return std::nullopt;
     }
     return guiding.PickedStarPosition;
@@ -102,7 +106,9 @@ UnattendedGuidingSummary GuideForSeconds(GuidingContext& context,
         session.clock.Milliseconds() + static_cast<uint32_t>(std::max(options.seconds, 0)) * 1000U;
     RmsSum guided;
     RmsSum unguided;
+    RmsSum truth;
     std::optional<PointingOffset> unguidedStart;
+    std::optional<PointingOffset> trueStart;
     bool stop = false;
     while (!stop) {
         const GuidingFrameReport report = GuideNextFrame(context);
@@ -112,6 +118,17 @@ UnattendedGuidingSummary GuideForSeconds(GuidingContext& context,
         line.starFound =
             report.corrected && report.correction.result == GuideCorrectionResult::Measured;
         line.pulses = report.correction.pulses;
+        line.absence = report.correction.absence;
+        // The star stood, on average, where the sky was in the middle of the exposure.
+        const uint32_t middle = report.milliseconds - static_cast<uint32_t>(report.exposureMs / 2);
+        if (options.trueSky != nullptr && (trueStart || line.starFound)) {
+            const PointingOffset sky = options.trueSky->OffsetAt(middle);
+            if (!trueStart) {
+                trueStart = sky;
+            }
+            line.trueOffset = PointingOffset{trueStart->x - sky.x, trueStart->y - sky.y};
+            truth.Add(line.trueOffset->x, line.trueOffset->y);
+        }
         if (line.starFound) {
             line.dx = report.offset.dx / 1000.0;
             line.dy = report.offset.dy / 1000.0;
@@ -136,6 +153,11 @@ UnattendedGuidingSummary GuideForSeconds(GuidingContext& context,
     summary.guidedRms = guided.Value();
     if (options.unguidedSky != nullptr) {
         summary.unguidedRms = unguided.Value();
+    }
+    if (trueStart) {
+        summary.trueRms = truth.Value();
+        summary.trueRaRms = truth.X();
+        summary.trueDecRms = truth.Y();
     }
     return summary;
 }

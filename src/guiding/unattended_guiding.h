@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "core/guiding_state.h"
+#include "core/pointing_offset.h"
 #include "guiding/guide_correction.h"
 #include "guiding/guide_frames.h"
 #include "measurement/brightest_star.h"
@@ -37,6 +38,12 @@ struct GuideFrameLine {
     double dx = 0.0;
     double dy = 0.0;
     GuideCorrectionPulses pulses;
+    // Why the star was taken as not there, when it was not.
+    StarAbsence absence = StarAbsence::None;
+    // Where the star truly stood (the simulated sky knows), as an offset from where it stood
+    // when the reference was taken, in the sign of dx and dy; none on a real sky or before the
+    // reference.
+    std::optional<PointingOffset> trueOffset;
 };
 
 struct UnattendedGuidingOptions {
@@ -46,6 +53,8 @@ struct UnattendedGuidingOptions {
     std::function<void(const GuideFrameLine&)> onFrame;
     // The sky without guiding, to judge the guiding against; none: no unguided figure.
     PointingSource* unguidedSky = nullptr;
+    // The sky as the mount really moves it, guided; none: no true figures.
+    PointingSource* trueSky = nullptr;
 };
 
 struct UnattendedGuidingSummary {
@@ -58,6 +67,11 @@ struct UnattendedGuidingSummary {
     // The same for the unguided sky over the same frames, moved from where it stood at the
     // first of them.
     std::optional<double> unguidedRms;
+    // The root mean square of the star's true offsets over every frame from the reference on,
+    // the star hidden or not, and on each axis.
+    std::optional<double> trueRms;
+    std::optional<double> trueRaRms;
+    std::optional<double> trueDecRms;
 };
 
 // Guides the picked star for the given time, or until stopRequested or a press: the loop of

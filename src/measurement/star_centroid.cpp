@@ -1,5 +1,6 @@
 #include "measurement/star_centroid.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -30,8 +31,24 @@ FrameShape ShapeOf(const CentreSearch& search) {
                              : FrameShape{kFrameColumns, kFrameRows};
 }
 
-void Tell(UserInterface& ui, std::string_view text) {
-    ui.ShowErrorBox(std::string(kFindCentreCaption), std::string(text));
+// A lone pixel stands this many noise widths above the window's median, and its brightest
+// neighbour less than this share of its height above the median.
+constexpr double kLoneNoiseWidths = 5.0;
+constexpr double kLoneNeighbourShare = 0.25;
+// The median absolute deviation times this is the standard deviation of Gaussian noise.
+constexpr double kDeviationPerMad = 1.4826;
+
+void Tell(UserInterface& ui, const CentreSearch& search, std::string_view text) {
+    if (!search.silent) {
+        ui.ShowErrorBox(std::string(kFindCentreCaption), std::string(text));
+    }
+}
+
+// The median of the values, reordering the scratch copy it is given.
+uint32_t MedianOf(std::span<uint32_t> values) {
+    const auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
+    std::nth_element(values.begin(), middle, values.end());
+    return *middle;
 }
 
 }  // namespace
@@ -57,7 +74,7 @@ CentreResult FindStarCentre(UserInterface& ui, const CentreSearch& search, Centr
     const int64_t top = int64_t{y} - r;
     if (left < 0 || top < 0 || int64_t{x} + r + 1 > shape.width ||
         int64_t{y} + r + 1 > shape.height) {
-        Tell(ui, kCentreOutsideImage);
+        Tell(ui, search, kCentreOutsideImage);
         return CentreResult::NotFound;
     }
     const int x0 = static_cast<int>(left);
@@ -68,18 +85,20 @@ CentreResult FindStarCentre(UserInterface& ui, const CentreSearch& search, Centr
     // nothing.
     std::array<uint32_t, kBinCount> bins{};
     std::array<uint32_t, kMaxWindowSide * kMaxWindowSide> window;
-    uint32_t peak = 0;
     std::size_t count = 0;
     for (int row = y0; row < y0 + n; ++row) {
         const std::size_t start = static_cast<std::size_t>(row) * shape.width + x0;
         for (int column = 0; column < n; ++column) {
-            const uint32_t value = frame[start + column];
-            ++bins[value / kBinWidth];
-            window[count++] = value;
-            if (value > peak) {
-                peak = value;
-            }
+            window[count++] = frame[start + column];
         }
+    }
+    if (search.ignoreLonePixels) {
+        SuppressLonePixels(std::span(window.data(), count), n, n);
+    }
+    uint32_t peak = 0;
+    for (std::size_t k = 0; k < count; ++k) {
+        ++bins[window[k] / kBinWidth];
+        peak = std::max(peak, window[k]);
     }
 
     int mode = 0;
@@ -93,7 +112,7 @@ CentreResult FindStarCentre(UserInterface& ui, const CentreSearch& search, Centr
                                     : kFullScale;
     if (peak <= background) {
         if (!search.quiet) {
-            Tell(ui, kNothingToCentreOn);
+            Tell(ui, search, kNothingToCentreOn);
         }
         return CentreResult::NotFound;
     }
@@ -139,6 +158,53 @@ CentreResult FindStarCentre(UserInterface& ui, const CentreSearch& search, Centr
         centre.yTenths = 0;
     }
     return CentreResult::Found;
+}
+
+int SuppressLonePixels(std::span<uint32_t> window, int width, int height) {
+    const std::size_t count = window.size();
+    if (width < 3 || height < 3 || width > kMaxWindowSide || height > kMaxWindowSide ||
+        count != static_cast<std::size_t>(width) * static_cast<std::size_t>(height)) {
+        return 0;
+    }
+    std::array<uint32_t, kMaxWindowSide * kMaxWindowSide> original;
+    std::copy(window.begin(), window.end(), original.begin());
+    std::array<uint32_t, kMaxWindowSide * kMaxWindowSide> scratch;
+    std::copy(window.begin(), window.end(), scratch.begin());
+    const double median = MedianOf(std::span(scratch.data(), count));
+    for (std::size_t k = 0; k < count; ++k) {
+        const double value = original[k];
+        scratch[k] = static_cast<uint32_t>(value > median ? value - median : median - value);
+    }
+    const double noise =
+        std::max(1.0, kDeviationPerMad * MedianOf(std::span(scratch.data(), count)));
+
+    int replaced = 0;
+    for (int row = 0; row < height; ++row) {
+        for (int column = 0; column < width; ++column) {
+            const double above = original[row * width + column] - median;
+            if (above <= kLoneNoiseWidths * noise) {
+                continue;
+            }
+            std::array<uint32_t, 8> neighbours;
+            std::size_t found = 0;
+            for (int dy = -1; dy <= 1; ++dy) {
+                for (int dx = -1; dx <= 1; ++dx) {
+                    const int r = row + dy;
+                    const int c = column + dx;
+                    if ((dx != 0 || dy != 0) && r >= 0 && r < height && c >= 0 && c < width) {
+                        neighbours[found++] = original[r * width + c];
+                    }
+                }
+            }
+            const double brightest = *std::max_element(
+                neighbours.begin(), neighbours.begin() + static_cast<std::ptrdiff_t>(found));
+            if (brightest - median < kLoneNeighbourShare * above) {
+                window[row * width + column] = MedianOf(std::span(neighbours.data(), found));
+                ++replaced;
+            }
+        }
+    }
+    return replaced;
 }
 
 CentreResult FindStarCentre(Session& session, int x, int y, const ImageBuffer& frame, int r) {

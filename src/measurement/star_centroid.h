@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <span>
 #include <string_view>
 
 #include "core/centroid_state.h"
@@ -24,6 +26,12 @@ struct CentreSearch {
     bool tenths = false;
     // A window with nothing above its background fails without a message box.
     bool quiet = false;
+    // No message box at all, also for a window outside the frame: the guide loop counts every
+    // failed search as a star not found and must never stop on a box.
+    bool silent = false;
+    // Lone bright pixels (hot pixels, cosmic-ray hits) are replaced by the median of their
+    // neighbours before the search, so that they are never taken for the star.
+    bool ignoreLonePixels = false;
 };
 
 // The search the session's state asks for: the small frame while guiding shows its frames or a
@@ -40,6 +48,13 @@ CentreSearch CentreSearchFor(const Session& session);
 // in a box. A half-size outside 0..15 fails silently.
 CentreResult FindStarCentre(UserInterface& ui, const CentreSearch& search, CentrePosition& centre,
                             int x, int y, const ImageBuffer& frame, int r);
+
+// Replaces, in a window of `width` x `height` values held row by row, every pixel that
+// stands far above the window's median (more than five times the noise the median absolute
+// deviation gives) while its brightest neighbour reaches less than a quarter of its height
+// above the median: a star, however sharp, lights its neighbours; a hot pixel does not. Each
+// such pixel takes the median of its neighbours. Returns how many were replaced.
+int SuppressLonePixels(std::span<uint32_t> window, int width, int height);
 
 // The same on the session's star centre, with the session's search.
 CentreResult FindStarCentre(Session& session, int x, int y, const ImageBuffer& frame, int r);

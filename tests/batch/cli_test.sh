@@ -59,6 +59,9 @@ grep -q '^Looking for 04d8:0001,04d8:0002 (a HID device and a bulk device)' /tmp
 rm -rf "$ids"
 expect 0 "guide on the simulated sky" "$batch" --data-dir "$data" --simulate --fast-camera guide --seconds 5
 grep -q '^rms guided [0-9.]* px, unguided [0-9.]* px$' /tmp/talvor-batch-cli.out \
+  && grep -q '^rms true [0-9.]* px (RA [0-9.]*, Dec [0-9.]*)$' /tmp/talvor-batch-cli.out \
+  && grep -q '^frame 2: .*, true dx -\?[0-9.]* dy -\?[0-9.]*$' /tmp/talvor-batch-cli.out \
+  && ls "$data"/guide-*.csv >/dev/null 2>&1 \
   || { echo "FAIL guide printed:"; tail -5 /tmp/talvor-batch-cli.out; failures=$((failures + 1)); }
 expect 2 "guide with a bad star position" "$batch" --data-dir "$data" --simulate --fast-camera guide --star 12
 expect 2 "telescope pulse in an unknown direction" "$batch" --data-dir "$data" --simulate telescope pulse x 50

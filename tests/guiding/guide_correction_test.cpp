@@ -28,21 +28,24 @@ TEST_F(GuideCorrectionTest, PulseLengthIsTheOffsetOverTheRateWithBacklashOnAReve
     EXPECT_EQ(port->written, "#:RG##:Me##:Qe#");
     EXPECT_EQ(ui.beeps, 2);
 
-    session.settings.RaBacklash = 100;
+    // The backlash is the play in whole pixels, as training stores it: on a reversal the pulse
+    // grows by the time the drive takes to cross it, whichever way it goes.
+    session.settings.RaBacklash = 1;
     EXPECT_EQ(Correct(1000, 0).ra, (GuidePulse{'e', 500}));
     session.guiding.LastRaDirection = 'w';
-    EXPECT_EQ(Correct(1000, 0).ra, (GuidePulse{'e', 550}));
-    EXPECT_EQ(Correct(-1000, 0).ra, (GuidePulse{'w', 450}));  // |(-1000 + 100) / 2|
+    EXPECT_EQ(Correct(1000, 0).ra, (GuidePulse{'e', 1000}));
+    EXPECT_EQ(Correct(-1000, 0).ra, (GuidePulse{'w', 1000}));  // |(-1000 - 1000) / 2|
     session.settings.RaHysteresis = 30;
-    EXPECT_EQ(Correct(-1000, 0).ra, (GuidePulse{'w', 470}));
+    EXPECT_EQ(Correct(1000, 0).ra, (GuidePulse{'e', 970}));
     // Shortened to nothing: not sent, but the reversal is remembered.
-    session.settings.RaHysteresis = 600;
-    EXPECT_FALSE(Correct(1000, 0).ra.Sent());
-    EXPECT_EQ(session.guiding.LastRaDirection, 'e');
+    session.settings.RaHysteresis = 1200;
+    EXPECT_FALSE(Correct(-1000, 0).ra.Sent());
+    EXPECT_EQ(session.guiding.LastRaDirection, 'w');
 
     session.settings.DecPixelsPerSecond = 4;
     session.settings.DecBacklash = 8;
-    EXPECT_EQ(Correct(0, -1000).dec, (GuidePulse{'s', 248}));  // reversal from 'n': -992 / 4
+    EXPECT_EQ(Correct(0, -1000).dec, (GuidePulse{'s', 2250}));  // reversal from 'n': -9000 / 4
+    EXPECT_EQ(Correct(0, -1000).dec, (GuidePulse{'s', 250}));
     // A rate of 0 counts as 1 rather than dividing by zero.
     session.settings.DecPixelsPerSecond = 0;
     EXPECT_EQ(Correct(0, -300).dec, (GuidePulse{'s', 300}));
@@ -73,24 +76,80 @@ TEST_F(GuideCorrectionTest, ThresholdsLimitsLettersAndTheWaitBetweenAxes) {
 TEST_F(GuideCorrectionTest, MeasuresAgainstTheReferenceAndSkipsLostOrFarStars) {
     session.state.GuidingDisplay = true;  // guiding: tenths, 128 x 128 frame
     session.guiding.GuideReference = {64, 64, 5, 5};
+    // Guiding begun without the star: the first frame that shows it sets the reference.
+    const GuideCorrectionOutcome first = CorrectFrame(StarSpot{64.55, 64.55});
+    EXPECT_EQ(first.result, GuideCorrectionResult::Measured);
+    EXPECT_EQ(first.pulses, GuideCorrectionPulses{});
+    EXPECT_EQ(session.guiding.GuideReference, (CentrePosition{64, 64, 5, 5}));
+    EXPECT_TRUE(session.guiding.Run.watch.known);
+
     const GuideCorrectionOutcome near = CorrectFrame(StarSpot{63.55, 65.35});
     EXPECT_EQ(session.guiding.StarCentre, (CentrePosition{63, 65, 5, 3}));
     EXPECT_EQ(session.guiding.GuideOffset, (OffsetThousandths{1000, -800}));
     EXPECT_EQ(near.pulses, (GuideCorrectionPulses{{'e', 500}, {'s', 400}}));
+    EXPECT_GT(near.figures.snr, 100.0);
+    EXPECT_GT(near.figures.peak, 10000);  // 6000 above the sky, times the guide frames' gain
     EXPECT_EQ(session.guiding.GuideReference, (CentrePosition{64, 64, 5, 5}));
+    EXPECT_EQ(session.guiding.Run.statistics.measuredFrames, 1);
 
     port->written.clear();
     ui.beeps = 0;
-    EXPECT_EQ(CorrectFrame(std::nullopt).result, GuideCorrectionResult::StarNotFound);
+    const GuideCorrectionOutcome lost = CorrectFrame(std::nullopt);
+    EXPECT_EQ(lost.result, GuideCorrectionResult::StarNotFound);
+    EXPECT_EQ(lost.absence, StarAbsence::NoCentre);
     EXPECT_EQ(ui.beeps, 4);
     EXPECT_EQ(session.guiding.GuideOffset, (OffsetThousandths{1000, -800}));
+    EXPECT_TRUE(ui.errorBoxes.empty());
 
+    // A star 7 pixels from where it was a moment ago has not moved there: something else is
+    // in the window.
     session.guiding.MeasureRadius = 12;  // the whole star inside the search window
     const GuideCorrectionOutcome far = CorrectFrame(StarSpot{70.55, 64.55});
-    EXPECT_EQ(far.result, GuideCorrectionResult::Measured);
+    EXPECT_EQ(far.result, GuideCorrectionResult::StarNotFound);
+    EXPECT_EQ(far.absence, StarAbsence::Jumped);
+    EXPECT_EQ(session.guiding.StarCentre, (CentrePosition{63, 65, 5, 3}));
+    EXPECT_TRUE(port->written.empty());
+    EXPECT_EQ(ui.beeps, 8);
+
+    // After half a minute behind a cloud it may well be there: measured, but more than 5
+    // pixels off, so not corrected.
+    clock.Set(clock.Now() + 30000);
+    const GuideCorrectionOutcome back = CorrectFrame(StarSpot{70.55, 64.55});
+    EXPECT_EQ(back.result, GuideCorrectionResult::Measured);
     EXPECT_EQ(session.guiding.GuideOffset, (OffsetThousandths{-6000, 0}));
     EXPECT_TRUE(port->written.empty());
-    EXPECT_EQ(ui.beeps, 4);
+}
+
+TEST_F(GuideCorrectionTest, AFaintSmudgeOrAHotPixelIsNotTheStar) {
+    session.state.GuidingDisplay = true;
+    session.guiding.GuideReference = {64, 64, 0, 0};
+    ASSERT_EQ(CorrectFrame(StarSpot{64.05, 64.05}).result, GuideCorrectionResult::Measured);
+    port->written.clear();
+
+    // A hot pixel beside the reference on an empty sky (the lens cap, a cloud).
+    camera->windowStars.push_back(std::nullopt);
+    GrabGuideFrame(session);
+    images->CurrentImage[62 * kSmallFrameSide + 66] = 9000;
+    const GuideCorrectionOutcome hot = GuideCorrection(session);
+    EXPECT_EQ(hot.result, GuideCorrectionResult::StarNotFound);
+    EXPECT_TRUE(port->written.empty());
+
+    // The star dimmed to a tenth by a cloud: too faint to trust.
+    camera->windowStars.push_back(StarSpot{64.05, 64.05});
+    GrabGuideFrame(session);
+    for (int i = 0; i < kSmallFramePixels; ++i) {
+        images->CurrentImage[i] = static_cast<uint16_t>(320 + (images->CurrentImage[i] - 320) / 10);
+    }
+    const GuideCorrectionOutcome dim = GuideCorrection(session);
+    EXPECT_EQ(dim.absence, StarAbsence::Faint);
+
+    // And a hot pixel in the window does not pull the star's centre.
+    camera->windowStars.push_back(StarSpot{63.05, 64.05});
+    GrabGuideFrame(session);
+    images->CurrentImage[70 * kSmallFrameSide + 70] = 20000;
+    const GuideCorrectionOutcome pulled = GuideCorrection(session);
+    EXPECT_EQ(pulled.result, GuideCorrectionResult::Measured);
+    EXPECT_EQ(session.guiding.GuideOffset, (OffsetThousandths{1000, 0}));
 }
 
 }  // namespace

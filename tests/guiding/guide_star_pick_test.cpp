@@ -69,6 +69,31 @@ TEST_F(GuideStarPickTest, AClickPicksTheStarItSnapsOnto) {
     EXPECT_EQ(ui.messages.back(), "x position =   200\ny position =   150");
 }
 
+TEST_F(GuideStarPickTest, AStarTheGuideFrameCannotHoldIsRefusedWithTheMarginItNeeds) {
+    ASSERT_TRUE(PickGuideStar(session));
+    // Mask radius 9: 15 columns from the left edge, 17 rows from the bottom.
+    WholeFrame(StarSpot{14.2, 150.1});
+    Click(15, 150);
+    EXPECT_FALSE(session.guiding.StarPicked);
+    EXPECT_EQ(ui.messages.back(),
+              "Sorry, too near the left edge to guide on - pick a star at least 15 pixels from "
+              "it\n\nx position =    14\ny position =   150");
+    // Picking stays armed for the next star.
+    EXPECT_TRUE(session.guiding.PickMode && session.guiding.SnapToStar);
+
+    WholeFrame(StarSpot{200.2, 273.1});
+    Click(200, 272);
+    EXPECT_FALSE(session.guiding.StarPicked);
+    EXPECT_NE(ui.messages.back().find("bottom edge to guide on - pick a star at least 17 pixels"),
+              std::string::npos);
+
+    WholeFrame(StarSpot{15.2, 272.1});
+    Click(16, 272);
+    EXPECT_TRUE(session.guiding.StarPicked);
+    EXPECT_EQ(ui.messages.back(), "x position =    15\ny position =   272");
+    EXPECT_TRUE(ui.errorBoxes.empty());
+}
+
 TEST_F(GuideStarPickTest, FocusCentreClickPlacesTheWindowInsideTheChip) {
     FocusFrameCentre(session);
     EXPECT_FALSE(session.guiding.SnapToStar);

@@ -2,6 +2,7 @@
 // program with the simulated camera and mount: a pick on the picture, guiding with the window
 // updating, and a key press that ends it.
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTemporaryDir>
@@ -59,6 +60,13 @@ class GuidingWindowsTest : public QObject {
         content.y = "63.7";
         content.dx = "-10.5";
         content.dy = "5.3";
+        content.dxPixels = "-0.20";
+        content.dyPixels = "0.10";
+        content.dxArcsec = "-0.41";
+        content.dyArcsec = "0.26";
+        content.raRms = "0.12 px, 0.25\"";
+        content.decRms = "0.08 px, 0.21\"";
+        content.log = "Guide log: guide-20261207-213000.csv";
         content.frameReady = false;
         content.frameBitmap = bitmap.toStdString();
         content.reference = {40, 50};
@@ -70,6 +78,12 @@ class GuidingWindowsTest : public QObject {
         QCOMPARE(Field(&window, "y"), QStringLiteral("63.7"));
         QCOMPARE(Field(&window, "dx"), QStringLiteral("-10.5"));
         QCOMPARE(Field(&window, "dy"), QStringLiteral("5.3"));
+        QCOMPARE(Field(&window, "dxPixels"), QStringLiteral("-0.20"));
+        QCOMPARE(Field(&window, "dyArcsec"), QStringLiteral("0.26"));
+        QCOMPARE(Field(&window, "raRms"), QStringLiteral("0.12 px, 0.25\""));
+        QCOMPARE(Field(&window, "decRms"), QStringLiteral("0.08 px, 0.21\""));
+        QCOMPARE(window.findChild<QLabel*>(QStringLiteral("log"))->text(),
+                 QStringLiteral("Guide log: guide-20261207-213000.csv"));
         QVERIFY(window.findChild<QLineEdit*>(QStringLiteral("dx"))->isReadOnly());
         // Before the frame bitmap is ready nothing is drawn there.
         QVERIFY(window.grab().toImage().pixelColor(80, 80) != QColor(10, 200, 30));
@@ -127,6 +141,8 @@ class GuidingWindowsTest : public QObject {
 
         bool windowSeen = false;
         QString dxShown;
+        QString rmsShown;
+        QString logShown;
         QTimer::singleShot(2500, &frame, [&] {
             auto* info = frame.findChild<TInfoDialog*>();
             windowSeen = info != nullptr && info->isVisible() &&
@@ -134,6 +150,8 @@ class GuidingWindowsTest : public QObject {
                          !info->Frame().isNull();
             if (info != nullptr) {
                 dxShown = Field(info, "dx");
+                rmsShown = Field(info, "raRms");
+                logShown = info->findChild<QLabel*>(QStringLiteral("log"))->text();
             }
             QTest::keyClick(&frame, Qt::Key_Space);
         });
@@ -143,6 +161,8 @@ class GuidingWindowsTest : public QObject {
 
         QVERIFY(windowSeen);
         QVERIFY(!dxShown.isEmpty());
+        QVERIFY2(rmsShown.endsWith(QStringLiteral(" px")), qPrintable(rmsShown));
+        QVERIFY2(logShown.startsWith(QStringLiteral("Guide log: guide-")), qPrintable(logShown));
         QCOMPARE(texts.back(), QStringLiteral("Guiding Terminated"));
         QVERIFY(frame.findChild<TInfoDialog*>() == nullptr);
         QVERIFY(!session.state.GuidingDisplay);

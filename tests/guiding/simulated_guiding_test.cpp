@@ -12,54 +12,14 @@
 #include "camera/capture_sequence.h"
 #include "core/messages.h"
 #include "guiding/drive_training.h"
-#include "guiding/guiding_test_support.h"
 #include "guiding/self_guiding.h"
+#include "guiding/simulated_sky_fixture.h"
 #include "guiding/unattended_guiding.h"
-#include "simulator/mount_loopback_port.h"
-#include "simulator/simulated_camera.h"
 #include "simulator/unguided_sky.h"
+#include "telescope/telescope_link.h"
 
 namespace talvor::testing {
 namespace {
-
-// A star mid-chip, where the guide frame's placement allows for the camera's window offset.
-constexpr double kStarX = 250.3;
-constexpr double kStarY = 140.6;
-constexpr PixelPosition kStarPlace{250, 140};
-
-class SimulatedGuidingTest : public ::testing::Test {
-  protected:
-    explicit SimulatedGuidingTest(const MountConfig& config = MountConfig{})
-        : images(CreateImageStore()),
-          ui(clock),
-          session(*images, DataDirectory(folder.Path()), clock, ui),
-          config(config) {
-        clock.SetStep(1);
-        auto port = std::make_unique<MountLoopbackPort>(clock, config);
-        mount = port.get();
-        session.telescope.Ports = std::move(port);
-        auto simulated =
-            std::make_unique<SimulatedCamera>(session, SimulatedCameraSettings{}, mount);
-        camera = simulated.get();
-        session.camera.Link = std::move(simulated);
-        session.settings.Telescope = TelescopeType::MeadeLx200;
-        session.readout.StretchBits = 16;
-        session.capture.Settings.Unit = ExposureUnit::Seconds;
-        session.capture.Settings.Value = 1;
-    }
-
-    TemporaryDirectory folder;
-    std::unique_ptr<ImageStore> images;
-    SteppingClock clock;
-    ScriptedUi ui;
-    Session session;
-    MountConfig config;
-    MountLoopbackPort* mount = nullptr;
-    SimulatedCamera* camera = nullptr;
-    RecordingGuidingView view;
-    SelfGuidingHooks hooks;
-    GuidingContext context{session, view, hooks};
-};
 
 class SimulatedSkyTest : public SimulatedGuidingTest {
   protected:
@@ -84,37 +44,99 @@ TEST_F(SimulatedSkyTest, TrainingMeasuresTheMountsDrivesAndGuidingHoldsTheStar) 
     // Training leaves no star picked: pick it again, then guide for five minutes.
     ASSERT_TRUE(PickStarAt(session, kStarPlace));
     UnguidedSky unguided(config, mount->Mount().StartMs());
-    // The mount's own pointing at every frame: its scatter is what guiding let through. (The
-    // reference sits up to 0.9 pixel from where the star first stood, as its tenths start at 0,
-    // so the pointing is judged about its mean.)
-    double sumX = 0.0, sumY = 0.0, sumSquares = 0.0;
+    // The star's true place at every frame, from where it stood when guiding took its
+    // reference: guiding holds it there, not a fraction of a pixel off (the reference carries
+    // the tenths of the star's own centre).
+    double sumX = 0.0, sumY = 0.0;
     int pulses = 0;
     UnattendedGuidingOptions options;
     options.seconds = 300;
     options.unguidedSky = &unguided;
+    options.trueSky = mount;
     options.onFrame = [&](const GuideFrameLine& line) {
-        const PointingOffset at = mount->OffsetAt(line.milliseconds);
-        sumX += at.x;
-        sumY += at.y;
-        sumSquares += at.x * at.x + at.y * at.y;
+        sumX += line.trueOffset->x;
+        sumY += line.trueOffset->y;
         pulses += line.pulses.ra.Sent() + line.pulses.dec.Sent();
     };
     const UnattendedGuidingSummary summary = GuideForSeconds(context, options);
     ASSERT_TRUE(summary.started);
-    ASSERT_TRUE(summary.unguidedRms);
+    ASSERT_TRUE(summary.unguidedRms && summary.trueRms);
     const double n = summary.frames;
-    const double scatter = std::sqrt(sumSquares / n - (sumX * sumX + sumY * sumY) / (n * n));
     std::printf(
-        "guiding %d frames, %d pulses: rms guided %.2f px (mount scatter %.2f px), "
+        "guiding %d frames, %d pulses: rms guided %.2f px (true %.2f px, mean offset %.2f, %.2f), "
         "unguided %.2f px\n",
-        summary.frames, pulses, summary.guidedRms, scatter, *summary.unguidedRms);
+        summary.frames, pulses, summary.guidedRms, *summary.trueRms, sumX / n, sumY / n,
+        *summary.unguidedRms);
     EXPECT_GE(summary.frames, 200);
     EXPECT_EQ(summary.measuredFrames, summary.frames);
     EXPECT_GT(*summary.unguidedRms, 5.0);
     EXPECT_LT(summary.guidedRms, 1.0);
-    EXPECT_LT(scatter, 1.0);
+    EXPECT_LT(*summary.trueRms, 0.3);
+    EXPECT_LT(std::hypot(sumX / n, sumY / n), 0.15);
     EXPECT_LT(summary.guidedRms * 5, *summary.unguidedRms);
     EXPECT_EQ(ui.messages.size(), 1U);  // the training result only
+}
+
+// A mount whose Dec gears have 3 pixels of play, drifting slowly in Dec only.
+class DecBacklashTest : public SimulatedGuidingTest {
+  protected:
+    static MountConfig PlayInDec() {
+        MountConfig play;
+        play.driftX = 0;
+        play.driftY = 0.03;
+        play.periodicAmplitude = 0;
+        play.backlashY = 3;
+        return play;
+    }
+    DecBacklashTest() : SimulatedGuidingTest(PlayInDec()) {
+        camera->Device().Field().AddStar({kStarX, kStarY, 200000});
+    }
+
+    // Guides, bumps the mount 1.8 pixels on in the way guiding last drove Dec, so that the
+    // correction must reverse, and counts the frames from the bumped one until the star is
+    // back within 0.3 pixel of the reference.
+    int FramesToSettleAfterAReversal(int decBacklash) {
+        session.settings.DecBacklash = decBacklash;
+        EXPECT_TRUE(PickStarAt(session, kStarPlace));
+        constexpr int kBumpAfter = 30;
+        int bumped = 0;
+        int settled = 0;
+        UnattendedGuidingOptions options;
+        options.seconds = 80;
+        options.onFrame = [&](const GuideFrameLine& line) {
+            if (line.frame == kBumpAfter) {
+                session.telescope.PulseDirection = session.guiding.LastDecDirection;
+                session.telescope.PulseLength = 600;
+                TelescopeLink(session).SendGuidePulse();
+            } else if (line.frame == kBumpAfter + 1) {
+                bumped = line.frame;
+                EXPECT_GT(std::abs(line.dy), 1.2);
+            } else if (bumped != 0 && settled == 0 && std::abs(line.dy) <= 0.3) {
+                settled = line.frame;
+            }
+        };
+        EXPECT_TRUE(GuideForSeconds(context, options).started);
+        EXPECT_NE(settled, 0);
+        return settled - bumped;
+    }
+};
+
+TEST_F(DecBacklashTest, ReversalsSettleFasterWithTheTrainedBacklash) {
+    ASSERT_TRUE(PickStarAt(session, kStarPlace));
+    const std::optional<DriveCalibration> trained = TrainAutoGuiding(context);
+    ASSERT_TRUE(trained);
+    EXPECT_GE(trained->decBacklash, 2);
+    EXPECT_LE(trained->decBacklash, 3);
+    EXPECT_EQ(trained->raBacklash, 0);
+
+    const int without = FramesToSettleAfterAReversal(0);
+    const int with = FramesToSettleAfterAReversal(trained->decBacklash);
+    std::printf(
+        "Dec play 3 px, trained %d px: a reversal settles in %d frame(s) with backlash "
+        "compensation, %d without\n",
+        trained->decBacklash, with, without);
+    EXPECT_LT(with, without);
+    EXPECT_LE(with, 2);
 }
 
 // The spread of the star along x over its spread along y in a whole frame.

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <vector>
+
 #include "measurement/measurement_fixture.h"
 
 namespace talvor {
@@ -177,6 +180,62 @@ TEST_F(StarCentroidTest, SelfGuidedExposuresAndGuidingAreNotStoppedByANothingFou
     // A window outside the frame is always told.
     EXPECT_EQ(Search(3, 100, 8), CentreResult::NotFound);
     EXPECT_EQ(ui.errorBoxes, std::vector<std::string>{kOutsideBox});
+}
+
+TEST_F(StarCentroidTest, GuideSearchesSkipLoneHotPixelsAndNeverShowABox) {
+    // A star on a noisy sky (a repeating pattern of 40 levels) and a hot pixel 5 columns right
+    // of it.
+    for (int y = 0; y < kFrameRows; ++y) {
+        for (int x = 0; x < kFrameColumns; ++x) {
+            Set(x, y, static_cast<uint16_t>(1000 + (x * 7 + y * 13) % 41));
+        }
+    }
+    const auto addStar = [this](int cx, int cy) {
+        for (int dy = -3; dy <= 3; ++dy) {
+            for (int dx = -3; dx <= 3; ++dx) {
+                const double light = 8000.0 * std::exp(-(dx * dx + dy * dy) / 3.4);
+                Set(cx + dx, cy + dy,
+                    static_cast<uint16_t>(PixelAt(Frame(), cx + dx, cy + dy) + light));
+            }
+        }
+    };
+    addStar(100, 100);
+    Set(105, 100, 60000);
+    CentreSearch search;
+    ASSERT_EQ(FindStarCentre(ui, search, session.guiding.StarCentre, 100, 100, Frame(), 8),
+              CentreResult::Found);
+    EXPECT_GT(Centre().x, 101);  // pulled towards the hot pixel
+    search.ignoreLonePixels = true;
+    ASSERT_EQ(FindStarCentre(ui, search, session.guiding.StarCentre, 100, 100, Frame(), 8),
+              CentreResult::Found);
+    EXPECT_EQ(Centre(), (CentrePosition{100, 100, 0, 0}));
+
+    // Alone on the sky, the hot pixel draws no centre to itself: what is left is the sky's
+    // own pattern, which the guide loop's star watch then judges.
+    Set(305, 97, 60000);
+    search.ignoreLonePixels = false;
+    ASSERT_EQ(FindStarCentre(ui, search, session.guiding.StarCentre, 300, 100, Frame(), 8),
+              CentreResult::Found);
+    EXPECT_EQ(Centre(), (CentrePosition{305, 97, 0, 0}));
+    search.ignoreLonePixels = true;
+    ASSERT_EQ(FindStarCentre(ui, search, session.guiding.StarCentre, 300, 100, Frame(), 8),
+              CentreResult::Found);
+    EXPECT_LT(Centre().x, 303);
+    EXPECT_GT(Centre().y, 98);
+
+    // Two bright pixels side by side are kept: the one-pixel test is about lone ones.
+    std::vector<uint32_t> window(9 * 9, 1000);
+    window[4 * 9 + 4] = 9000;
+    window[4 * 9 + 5] = 9000;
+    window[7 * 9 + 1] = 9000;
+    EXPECT_EQ(SuppressLonePixels(window, 9, 9), 1);
+    EXPECT_EQ(window[7 * 9 + 1], 1000U);
+    EXPECT_EQ(window[4 * 9 + 4], 9000U);
+
+    search.silent = true;
+    EXPECT_EQ(FindStarCentre(ui, search, session.guiding.StarCentre, 3, 100, Frame(), 8),
+              CentreResult::NotFound);
+    EXPECT_TRUE(ui.errorBoxes.empty());
 }
 
 TEST_F(StarCentroidTest, HalfSizesBeyondTheScratchStorageAreRefused) {

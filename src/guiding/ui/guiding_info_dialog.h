@@ -5,6 +5,7 @@
 
 #include "guiding/guiding_view.h"
 
+class QLabel;
 class QLineEdit;
 
 namespace talvor {
@@ -12,8 +13,10 @@ namespace talvor {
 class GuideFramePicture;
 
 // "Guiding Info": the modeless window that follows guiding. Four read-only fields give the star
-// position and the offsets; in the "Guiding frame" box the last guide frame is drawn with its
-// top-left corner at (75, 75) and a red cross at the reference.
+// position and the offsets; beside the offsets two more columns give them in pixels and in
+// arc-seconds, and below them the run's RMS in RA and Dec; a line at the foot names the guide
+// log. In the "Guiding frame" box the last guide frame is drawn with its top-left corner at
+// (75, 75) and a red cross at the reference.
 class TInfoDialog : public QDialog {
     Q_OBJECT
 
@@ -35,6 +38,13 @@ class TInfoDialog : public QDialog {
     QLineEdit* y_;
     QLineEdit* dx_;
     QLineEdit* dy_;
+    QLineEdit* dxPixels_;
+    QLineEdit* dyPixels_;
+    QLineEdit* dxArcsec_;
+    QLineEdit* dyArcsec_;
+    QLineEdit* raRms_;
+    QLineEdit* decRms_;
+    QLabel* log_;
     GuideFramePicture* picture_;
 };
 
