@@ -6,6 +6,7 @@
 #include "batch/batch_context.h"
 #include "batch/exit_status.h"
 #include "batch/output_file.h"
+#include "batch/terminal_text.h"
 #include "core/messages.h"
 #include "image/file_bytes.h"
 #include "image/image_file_kind.h"
@@ -54,8 +55,9 @@ const char* KindName(ImageFileKind kind) {
 
 void PrintFitsFields(const WorkingState& state) {
     const FitsDetails& fits = state.Fits;
+    // The texts come from the file: whatever bytes it holds must not drive the terminal.
     const auto text = [](const char* name, const std::string& value) {
-        std::printf("%s: %s\n", name, value.c_str());
+        std::printf("%s: %s\n", name, PrintableText(value).c_str());
     };
     const auto number = [](const char* name, double value) {
         std::printf("%s: %.10g\n", name, value);

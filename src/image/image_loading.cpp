@@ -41,23 +41,24 @@ void LoadIntoCurrentImage(Session& session, const std::filesystem::path& file,
     SetTitle(session.state, title);
     BusyCursor busy(session.ui);
     const ImageFileKind kind = KindOfFile(file);
-    if (kind == ImageFileKind::Unknown) {
+    // A file that cannot be read is refused like one of no accepted size, before anything
+    // changes: it must not "open" as the picture already shown.
+    const auto bytes =
+        kind == ImageFileKind::Unknown ? std::nullopt : ReadFileBytes(file, kFitsLayout3Size);
+    if (!bytes) {
         ReportMessage(session.ui, kNotSuitableFile);
         return;
     }
     ClearHistoryAndHeaderTexts(session.state);
     ImageBuffer& current = session.images.CurrentImage;
-    const auto bytes = ReadFileBytes(file, kFitsLayout3Size);
     if (IsFits(kind)) {
-        const FitsReadResult read =
-            bytes ? DecodeFitsFile(*bytes, LayoutOf(kind), current, session.state)
-                  : FitsReadResult::EndedEarly;
+        const FitsReadResult read = DecodeFitsFile(*bytes, LayoutOf(kind), current, session.state);
         if (read == FitsReadResult::EndedEarly) {
             ReportMessage(session.ui, kFitsEndedEarly);
         } else if (read == FitsReadResult::NotOurs) {
             ReportMessage(session.ui, kFitsNotOurs);
         }
-    } else if (bytes) {
+    } else {
         DecodeNativeFile(*bytes, kind == ImageFileKind::Native256, current);
     }
     RefreshDisplay(session);
@@ -66,7 +67,8 @@ void LoadIntoCurrentImage(Session& session, const std::filesystem::path& file,
 OperandResult LoadIntoSecondImage(Session& session, const std::filesystem::path& file) {
     BusyCursor busy(session.ui);
     const ImageFileKind kind = KindOfFile(file);
-    const auto bytes = ReadFileBytes(file, kFitsLayout3Size);
+    const auto bytes =
+        kind == ImageFileKind::Unknown ? std::nullopt : ReadFileBytes(file, kFitsLayout3Size);
     ImageBuffer& second = session.images.SecondImage;
     bool loaded = false;
     if (bytes && kind == ImageFileKind::FitsLayout3) {

@@ -1,13 +1,13 @@
 #include "image/settings_file.h"
 
 #include <cstring>
-#include <fstream>
 #include <iterator>
 #include <vector>
 
 #include "core/atomic_file.h"
 #include "core/session.h"
 #include "core/user_interface.h"
+#include "image/file_bytes.h"
 #include "image/header_card.h"
 
 namespace talvor {
@@ -95,19 +95,12 @@ bool IsEastWestLetter(uint8_t value) {
     return value == 'e' || value == 'w';
 }
 
+// Only the known fields are read; whatever a longer file holds beyond them is ignored. A settings
+// name that is not a readable regular file (a FIFO would block the start-up) reads as missing.
 std::vector<uint8_t> ReadWholeFile(const std::filesystem::path& file, bool& opened) {
-    std::ifstream in(file, std::ios::binary);
-    opened = in.is_open();
-    if (!opened) {
-        return {};
-    }
-    std::vector<uint8_t> bytes;
-    bytes.reserve(kSettingsFileSize);
-    char buffer[kSettingsFileSize];
-    // Only the known fields are read; whatever a longer file holds beyond them is ignored.
-    in.read(buffer, kSettingsFileSize);
-    bytes.assign(buffer, buffer + in.gcount());
-    return bytes;
+    auto bytes = ReadFileBytes(file, kSettingsFileSize);
+    opened = bytes.has_value();
+    return bytes ? std::move(*bytes) : std::vector<uint8_t>{};
 }
 
 // Reads the fields in order, storing each value as it comes. Returns false when a value calls
