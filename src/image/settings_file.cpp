@@ -85,6 +85,11 @@ char Digit(bool flag) {
 bool ValidBacklash(int value) {
     return value >= 0 && value <= 20;
 }
+// The radii the Program Defaults offer. Another value, from a damaged file, is not taken over:
+// the star searches size their masks and margins by it, and a wild one reads outside the frame.
+bool IsMaskRadius(int value) {
+    return value == 7 || value == 8 || value == 9 || value == 11 || value == 13 || value == 15;
+}
 bool IsDigitFlag(uint8_t value) {
     return value == '1' || value == '0';
 }
@@ -121,7 +126,9 @@ bool ReadFields(FieldReader& in, Session& session) {
     const auto modeA = in.Int16();
     s.ReservedModeA = modeA;
     const auto radius = in.Int16();
-    s.GuideStarMaskRadius = radius;
+    if (IsMaskRadius(radius)) {
+        s.GuideStarMaskRadius = radius;
+    }
     const auto modeB = in.Int16();
     s.ReservedModeB = modeB;
     const auto port = in.Int16();
