@@ -1,6 +1,8 @@
 #pragma once
 
+#include <algorithm>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/user_interface.h"
@@ -33,6 +35,9 @@ class BatchUi final : public UserInterface {
     bool ShowsPicture() const override { return false; }
 
     bool MessageShown() const { return !messages_.empty(); }
+    bool Showed(std::string_view text) const {
+        return std::find(messages_.begin(), messages_.end(), text) != messages_.end();
+    }
     void ForgetMessages() { messages_.clear(); }
 
   private:

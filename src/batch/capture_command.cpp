@@ -11,6 +11,7 @@
 #include "camera/camera_interface.h"
 #include "camera/capture_sequence.h"
 #include "camera/exposure_rules.h"
+#include "core/messages.h"
 
 namespace talvor {
 
@@ -31,6 +32,9 @@ const char* const kCaptureHelp =
     "  --autosave         save every frame as IMG<n>.FIT in the auto-save folder\n";
 
 namespace {
+
+// The message of a failed quick save.
+constexpr int kAutoSaveFailed = 49;
 
 std::optional<ExposureUnit> UnitOf(const std::string& text) {
     if (text.size() != 1 || std::string_view("qhtsm").find(text[0]) == std::string_view::npos) {
@@ -119,8 +123,11 @@ int RunCapture(BatchContext& context, const std::vector<std::string>& arguments)
                    stderr);
         return kExitFailed;
     }
-    return WriteCurrentImage(session, *out, false) == OutputResult::Written ? kExitSuccess
-                                                                            : kExitFailed;
+    const bool written = WriteCurrentImage(session, *out, false) == OutputResult::Written;
+    // OUT still gets the frame, but a run whose auto-save failed (its message is on standard
+    // error) has failed.
+    const bool autoSaved = !settings.AutoSave || !context.Ui().Showed(MessageText(kAutoSaveFailed));
+    return written && autoSaved ? kExitSuccess : kExitFailed;
 }
 
 }  // namespace talvor

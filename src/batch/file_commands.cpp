@@ -10,6 +10,7 @@
 #include "batch/batch_context.h"
 #include "batch/exit_status.h"
 #include "batch/output_file.h"
+#include "batch/terminal_text.h"
 #include "core/messages.h"
 #include "image/file_bytes.h"
 #include "image/fits_file.h"
@@ -86,8 +87,9 @@ std::string ForeignKind(const std::filesystem::path& file, ImageFileKind kind) {
 
 void PrintFitsFields(const WorkingState& state) {
     const FitsDetails& fits = state.Fits;
+    // The texts come from the file: whatever bytes it holds must not drive the terminal.
     const auto text = [](const char* name, const std::string& value) {
-        std::printf("%s: %s\n", name, value.c_str());
+        std::printf("%s: %s\n", name, PrintableText(value).c_str());
     };
     const auto number = [](const char* name, double value) {
         std::printf("%s: %.10g\n", name, value);

@@ -38,7 +38,7 @@ std::vector<std::string> SplitComponents(std::string_view path) {
 // The entry of folder whose name matches name case-insensitively; an exact match wins.
 std::filesystem::path MatchEntry(const std::filesystem::path& folder, const std::string& name) {
     std::error_code error;
-    if (name == "." || name == ".." || std::filesystem::exists(folder / name, error)) {
+    if (std::filesystem::exists(folder / name, error)) {
         return folder / name;
     }
     for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
@@ -70,9 +70,23 @@ std::filesystem::path DataDirectory::Resolve(std::string_view drivePath) const {
         std::tolower(static_cast<unsigned char>(drivePath[0])) == 'c') {
         drivePath.remove_prefix(2);
     }
+    // As on the drive, ".." at its top stays there: no name of the program's (an auto-save
+    // sub-directory "..\..\x" from the settings file, say) leads out of the data folder.
     std::filesystem::path resolved = root_;
+    int depth = 0;
     for (const std::string& part : SplitComponents(drivePath)) {
+        if (part == ".") {
+            continue;
+        }
+        if (part == "..") {
+            if (depth > 0) {
+                resolved = resolved.parent_path();
+                --depth;
+            }
+            continue;
+        }
         resolved = MatchEntry(resolved, part);
+        ++depth;
     }
     return resolved;
 }

@@ -22,7 +22,8 @@ class DataDirectory {
 
     // Maps a drive name onto the data directory. Each component takes the spelling of an
     // existing entry that matches it case-insensitively; missing ones keep the given spelling.
-    // An absolute Linux path (from a file dialog) is returned unchanged.
+    // "." is skipped and ".." goes up, but never above the data directory. An absolute Linux
+    // path (from a file dialog) is returned unchanged.
     std::filesystem::path Resolve(std::string_view drivePath) const;
 
     // Creates the directory. True only when it did not exist and has now been made.

@@ -109,7 +109,8 @@ LoadResult LoadIntoCurrentImage(Session& session, const std::filesystem::path& f
 OperandResult LoadIntoSecondImage(Session& session, const std::filesystem::path& file) {
     BusyCursor busy(session.ui);
     const ImageFileKind kind = KindOfFile(file);
-    const auto bytes = ReadFileBytes(file, kFitsLayout3Size);
+    const auto bytes =
+        kind == ImageFileKind::Unknown ? std::nullopt : ReadFileBytes(file, kFitsLayout3Size);
     ImageBuffer& second = session.images.SecondImage;
     bool loaded = false;
     if (bytes && kind == ImageFileKind::FitsLayout3) {

@@ -1,8 +1,15 @@
 #include "image/quick_save.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <ctime>
+#include <optional>
+#include <set>
+#include <system_error>
+#include <vector>
 
+#include "core/atomic_file.h"
 #include "core/session.h"
 #include "image/fits_file.h"
 #include "image/settings_file.h"
@@ -32,6 +39,40 @@ CalendarTime CalendarOf(std::time_t seconds) {
             fields.tm_hour,        fields.tm_min,     fields.tm_sec};
 }
 
+std::string FileNameOf(uint16_t number) {
+    return "IMG" + std::to_string(number) + ".FIT";
+}
+
+std::string LowerCase(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+// Every entry of the folder counts, whatever its kind: a dangling symbolic link as much as a
+// frame.
+std::set<std::string> LowerCaseNamesIn(const std::filesystem::path& folder) {
+    std::set<std::string> names;
+    std::error_code error;
+    for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
+         entry.increment(error)) {
+        names.insert(LowerCase(entry->path().filename().string()));
+    }
+    return names;
+}
+
+std::optional<uint16_t> FirstFreeNumber(uint16_t counter,
+                                        const std::set<std::string>& lowerCaseTaken) {
+    uint16_t number = counter;
+    for (int tried = 0; tried < kLastQuickSaveNumber + 1; ++tried) {
+        number = QuickSaveNumberAfter(number);
+        if (lowerCaseTaken.count(LowerCase(FileNameOf(number))) == 0) {
+            return number;
+        }
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 CalendarTime ToUniversalTime(const CalendarTime& local, int utOffsetHours) {
@@ -50,12 +91,8 @@ ObservationStamp MidExposureStamp(const CalendarTime& localStart, const Calendar
     return {date, time};
 }
 
-std::string NextQuickSaveName(ProgramSettings& settings) {
-    settings.QuickSaveCounter = settings.QuickSaveCounter > kLastQuickSaveNumber
-                                    ? uint16_t{1}
-                                    : static_cast<uint16_t>(settings.QuickSaveCounter + 1);
-    return AutoSaveDirectory(settings) + "\\IMG" + std::to_string(settings.QuickSaveCounter) +
-           ".FIT";
+uint16_t QuickSaveNumberAfter(uint16_t counter) {
+    return counter > kLastQuickSaveNumber ? uint16_t{1} : static_cast<uint16_t>(counter + 1);
 }
 
 bool StampCapturedImage(Session& session, const CalendarTime& localStart,
@@ -74,16 +111,40 @@ bool StampCapturedImage(Session& session, const CalendarTime& localStart,
 
 QuickSaveResult QuickSaveFits(Session& session, const ImageBuffer& frame,
                               const CalendarTime& localStart, const CalendarTime& localEnd) {
-    const std::string name = NextQuickSaveName(session.settings);
     // An opened file keeps its own date; a frame with no capture and no date gets none.
     StampCapturedImage(session, localStart, localEnd);
     FitsDetails& details = session.state.Fits;
     session.dataDirectory.CreateDirectory(kAutoSaveRoot);
     session.dataDirectory.CreateDirectory(AutoSaveDirectory(session.settings));
-    if (WriteFitsFile(session.dataDirectory.Resolve(name), frame, details, session.state, false) !=
-        FitsWriteResult::Written) {
+    const std::filesystem::path folder =
+        session.dataDirectory.Resolve(AutoSaveDirectory(session.settings));
+    std::set<std::string> taken = LowerCaseNamesIn(folder);
+    auto number = FirstFreeNumber(session.settings.QuickSaveCounter, taken);
+    if (!number) {
         return QuickSaveResult::NotWritten;
     }
+    const std::vector<uint8_t> bytes = EncodeFitsFile(frame, details, session.state, false);
+    AtomicFile out(folder / FileNameOf(*number));
+    if (!out.Write(bytes.data(), bytes.size())) {
+        return QuickSaveResult::NotWritten;
+    }
+    // A name taken after the folder was read (another program saving there) moves the frame on
+    // to the next free number.
+    for (;;) {
+        const auto result = out.CommitAsNew(folder / FileNameOf(*number));
+        if (result == AtomicFile::NewFileResult::Created) {
+            break;
+        }
+        if (result == AtomicFile::NewFileResult::Failed) {
+            return QuickSaveResult::NotWritten;
+        }
+        taken.insert(LowerCase(FileNameOf(*number)));
+        number = FirstFreeNumber(*number, taken);
+        if (!number) {
+            return QuickSaveResult::NotWritten;
+        }
+    }
+    session.settings.QuickSaveCounter = *number;
     return WriteQuickSaveCounter(session) == SettingsResult::Done
                ? QuickSaveResult::Saved
                : QuickSaveResult::SettingsNotWritten;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "core/clock.h"
@@ -23,9 +24,8 @@ CalendarTime ToUniversalTime(const CalendarTime& local, int utOffsetHours);
 ObservationStamp MidExposureStamp(const CalendarTime& localStart, const CalendarTime& localEnd,
                                   int utOffsetHours);
 
-// Advances the quick-save counter (after 65529 it starts again at 1) and names the next file:
-// the auto-save directory, "IMG", the counter and ".FIT".
-std::string NextQuickSaveName(ProgramSettings& settings);
+// The quick-save number that follows the counter: after 65529 the count starts again at 1.
+uint16_t QuickSaveNumberAfter(uint16_t counter);
 
 // When the current image is a finished capture, its date and time become the universal time of
 // the middle of the exposure. False, with the details unchanged, for any other image.
@@ -34,8 +34,12 @@ bool StampCapturedImage(Session& session, const CalendarTime& localStart,
 
 enum class QuickSaveResult { Saved = 0, NotWritten = 1, SettingsNotWritten = 3 };
 
-// Saves the frame as the next numbered FITS file of the auto-save directory, a captured frame
-// stamped with the middle of its exposure, and keeps the advanced counter in the settings file.
+// Saves the frame as "IMG" + number + ".FIT" in the auto-save directory, a captured frame
+// stamped with the middle of its exposure, then keeps its number as the counter in the settings
+// file. The number is the first after the counter whose name is free in the folder (in any case
+// of letters): a counter that lags the folder, after a lost or unwritten settings file, never
+// makes a save replace a frame of an earlier night. Nothing is written when every number is
+// taken.
 QuickSaveResult QuickSaveFits(Session& session, const ImageBuffer& frame,
                               const CalendarTime& localStart, const CalendarTime& localEnd);
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
 #include <iterator>
 #include <vector>
 
@@ -10,6 +9,7 @@
 #include "core/session.h"
 #include "core/user_interface.h"
 #include "image/ascii_text.h"
+#include "image/file_bytes.h"
 #include "image/header_card.h"
 
 namespace talvor {
@@ -89,6 +89,11 @@ constexpr int kLargestBacklash = 20;
 bool ValidBacklash(int value) {
     return value >= 0 && value <= kLargestBacklash;
 }
+// The radii the Program Defaults offer. Another value, from a damaged file, is not taken over:
+// the star searches size their masks and margins by it, and a wild one reads outside the frame.
+bool IsMaskRadius(int value) {
+    return value == 7 || value == 8 || value == 9 || value == 11 || value == 13 || value == 15;
+}
 bool IsDigitFlag(uint8_t value) {
     return value == '1' || value == '0';
 }
@@ -99,19 +104,12 @@ bool IsEastWestLetter(uint8_t value) {
     return value == 'e' || value == 'w';
 }
 
+// Only the known fields are read; whatever a longer file holds beyond them is ignored. A settings
+// name that is not a readable regular file (a FIFO would block the start-up) reads as missing.
 std::vector<uint8_t> ReadWholeFile(const std::filesystem::path& file, bool& opened) {
-    std::ifstream in(file, std::ios::binary);
-    opened = in.is_open();
-    if (!opened) {
-        return {};
-    }
-    std::vector<uint8_t> bytes;
-    bytes.reserve(kSettingsFileSize);
-    char buffer[kSettingsFileSize];
-    // Only the known fields are read; whatever a longer file holds beyond them is ignored.
-    in.read(buffer, kSettingsFileSize);
-    bytes.assign(buffer, buffer + in.gcount());
-    return bytes;
+    auto bytes = ReadFileBytes(file, kSettingsFileSize);
+    opened = bytes.has_value();
+    return bytes ? std::move(*bytes) : std::vector<uint8_t>{};
 }
 
 // Reads the fields in order, storing each value as it comes. A value out of its range is
@@ -135,7 +133,9 @@ bool ReadFields(FieldReader& in, Session& session) {
     const auto modeA = in.Int16();
     s.ReservedModeA = modeA;
     const auto radius = in.Int16();
-    s.GuideStarMaskRadius = radius;
+    if (IsMaskRadius(radius)) {
+        s.GuideStarMaskRadius = radius;
+    }
     const auto modeB = in.Int16();
     s.ReservedModeB = modeB;
     const auto port = in.Int16();

@@ -154,6 +154,27 @@ expect 0 "photometry without a background" "$batch" --data-dir "$data" photometr
 grep -qx 'note no background subtracted' /tmp/talvor-batch-cli.out || { echo "FAIL photometry without a background printed:"; cat /tmp/talvor-batch-cli.out; failures=$((failures + 1)); }
 expect 0 "photometry with a background" "$batch" --data-dir "$data" photometry "$data/~stars" --object 200,101 --comparison 300,150 --background 50,50
 ! grep -q '^note' /tmp/talvor-batch-cli.out || { echo "FAIL photometry with a background printed a note"; failures=$((failures + 1)); }
+# Texts of a FITS file never reach the terminal as control bytes.
+/usr/bin/python3 -c "
+import sys
+cards = ['SIMPLE  =                    T /', 'BITPIX  =                   16 /', 'NAXIS   =                    2 /',
+         'NAXIS1  =                  512 /', 'NAXIS2  =                  290 /',
+         \"OBJECT  = 'M42\x1b]0;owned\x07\x1b[2J'\", \"TELESCOP= 'caf\xc3\xa9 \x9b31m'\"]
+head = b''.join(c.encode('latin-1').ljust(80) for c in cards).ljust(5760, b' ')
+open(sys.argv[1], 'wb').write(head + bytes(296960) + b' ' * 320)" "$data/escapes.fit"
+expect 0 "info on a FITS file with control bytes in its texts" "$batch" --data-dir "$data" info "$data/escapes.fit"
+if LC_ALL=C grep -q $'\x1b\|\x07' /tmp/talvor-batch-cli.out || LC_ALL=C grep -q $'\x9b' /tmp/talvor-batch-cli.out \
+  || ! grep -qxF 'OBJECT: M42\x1B]0;owned\x07\x1B[2J' /tmp/talvor-batch-cli.out \
+  || ! grep -qxF 'TELESCOP: café \x9B31m' /tmp/talvor-batch-cli.out; then
+  echo "FAIL info printed control bytes raw:"; cat -v /tmp/talvor-batch-cli.out; failures=$((failures + 1))
+fi
+# An auto-save that fails fails the capture, though OUT still gets the frame.
+blocked=$(mktemp -d)
+touch "$blocked/autosave"
+expect 1 "capture whose auto-save fails" "$batch" --data-dir "$blocked" --simulate capture --exposure 1 t --autosave -o "$blocked/frame.fit"
+grep -qx 'Unable to create file, check disk space' /tmp/talvor-batch-cli.out && [ -f "$blocked/frame.fit" ] \
+  || { echo "FAIL capture with a failed auto-save:"; cat /tmp/talvor-batch-cli.out; failures=$((failures + 1)); }
+rm -rf "$blocked"
 rm -rf "$data"
 rm -f /tmp/talvor-batch-cli.out
 exit $((failures > 0))

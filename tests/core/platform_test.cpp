@@ -33,6 +33,18 @@ TEST(DataDirectoryTest, DriveNamesMapIntoTheFolderMatchingCaseOfExistingEntries)
     EXPECT_EQ(data.Resolve("/tmp/elsewhere.fit"), std::filesystem::path("/tmp/elsewhere.fit"));
 }
 
+TEST(DataDirectoryTest, NoDriveNameLeadsOutOfTheDataFolder) {
+    TemporaryDirectory folder;
+    const DataDirectory data(folder.Path() / "data");
+    const auto root = folder.Path() / "data";
+    // An auto-save sub-directory of "..\..\escaped" from a settings file.
+    EXPECT_EQ(data.Resolve("c:\\AUTOSAVE\\..\\..\\escaped\\IMG1.FIT"),
+              root / "escaped" / "IMG1.FIT");
+    EXPECT_EQ(data.Resolve("c:\\..\\..\\..\\etc\\passwd"), root / "etc" / "passwd");
+    EXPECT_EQ(data.Resolve("c:\\AUTOSAVE\\.\\night1\\..\\night2"), root / "AUTOSAVE" / "night2");
+    EXPECT_EQ(data.Resolve("c:\\AUTOSAVE\\/tmp/x"), root / "AUTOSAVE" / "tmp" / "x");
+}
+
 TEST(DataDirectoryTest, CreateDirectoryTellsWhetherItMadeTheFolder) {
     TemporaryDirectory folder;
     const DataDirectory data(folder.Path() / "fresh");

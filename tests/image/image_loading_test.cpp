@@ -171,14 +171,12 @@ TEST_F(ImageLoadingTest, FailedSaveKeepsTheOldFile) {
     EXPECT_EQ(ui.messages[0], "Unable to create/overwrite Zenka File");
 }
 
-TEST(QuickSaveNameTest, CounterAdvancesAndWrapsAfter65529) {
-    ProgramSettings settings;
-    EXPECT_EQ(NextQuickSaveName(settings), "c:\\AUTOSAVE\\IMG1.FIT");
-    settings.QuickSaveCounter = 65529;
-    EXPECT_EQ(NextQuickSaveName(settings), "c:\\AUTOSAVE\\IMG65530.FIT");
-    EXPECT_EQ(NextQuickSaveName(settings), "c:\\AUTOSAVE\\IMG1.FIT");
-    settings.AutoSaveSubDirectory = "night1";
-    EXPECT_EQ(NextQuickSaveName(settings), "c:\\AUTOSAVE\\night1\\IMG2.FIT");
+TEST(QuickSaveNumberTest, CounterAdvancesAndWrapsAfter65529) {
+    EXPECT_EQ(QuickSaveNumberAfter(0), 1);
+    EXPECT_EQ(QuickSaveNumberAfter(4), 5);
+    EXPECT_EQ(QuickSaveNumberAfter(65529), 65530);
+    EXPECT_EQ(QuickSaveNumberAfter(65530), 1);
+    EXPECT_EQ(QuickSaveNumberAfter(65535), 1);
 }
 
 TEST(UniversalTimeTest, OffsetIsAddedToTheLocalClockAcrossTheDate) {

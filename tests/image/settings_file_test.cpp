@@ -12,6 +12,7 @@ namespace talvor {
 namespace {
 
 // Byte offsets of fields in the file.
+constexpr std::size_t kMaskRadiusAt = 7;
 constexpr std::size_t kRaBacklashAt = 21;
 constexpr std::size_t kDecBacklashAt = 23;
 constexpr std::size_t kIgnoreDriftAt = 25;
@@ -320,6 +321,23 @@ TEST_F(SettingsFileTest, LenientFieldsTakeTheirFallbacks) {
     EXPECT_EQ(ui.errorBoxes[0], "TALVOR: Failed to read fast_par value");
     EXPECT_EQ(session.settings.Port, CommPort::Com2);
     EXPECT_EQ(AutoSaveDirectory(session.settings), "c:\\AUTOSAVE\\night1");
+}
+
+TEST_F(SettingsFileTest, AMaskRadiusTheDefaultsDoNotOfferIsNotTakenOver) {
+    // A damaged file: the star searches would size their masks by this and read off the frame.
+    for (const int16_t radius : {int16_t{-21317}, int16_t{0}, int16_t{10}, int16_t{400}}) {
+        auto bytes = FileWith([](Session&) {});
+        bytes[kMaskRadiusAt] = static_cast<uint8_t>(radius & 0xff);
+        bytes[kMaskRadiusAt + 1] = static_cast<uint8_t>((radius >> 8) & 0xff);
+        Store(bytes);
+        session.settings.GuideStarMaskRadius = 13;
+        EXPECT_EQ(ReadSettings(session), SettingsResult::Done);
+        EXPECT_EQ(session.settings.GuideStarMaskRadius, 13) << radius;
+    }
+    auto bytes = FileWith([](Session& s) { s.settings.GuideStarMaskRadius = 15; });
+    Store(bytes);
+    EXPECT_EQ(ReadSettings(session), SettingsResult::Done);
+    EXPECT_EQ(session.settings.GuideStarMaskRadius, 15);
 }
 
 TEST_F(SettingsFileTest, ALongerFileReadsItsKnownFields) {
