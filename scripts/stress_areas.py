@@ -337,12 +337,15 @@ def port_case(machine, seeds, rng, case):
     check_run(run)
     if run.status == 1:
         check(run.err.strip() or run.out.strip(), "failed without a word")
+    link_name = "LX200" if link_type == "l" else "control box"
     if behaviour in UNOPENABLE:
-        check(run.status == 1, f"{' '.join(operation)} exits 0 with the port {behaviour}")
+        check(run.status == 1,
+              f"{' '.join(operation)} ({link_name}) exits 0 with the port {behaviour}")
     if behaviour in NO_ANSWER and operation[0] in ("info", "goto"):
-        check(run.status == 1, f"{' '.join(operation)} exits 0 with no answer ({behaviour})")
-    return (f"{behaviour} on com{port} ({'LX200' if link_type == 'l' else 'box'}) -> "
-            f"{' '.join(operation)}: exit {run.status} in {run.seconds:.1f} s")
+        check(run.status == 1,
+              f"{' '.join(operation)} ({link_name}) exits 0 with no answer ({behaviour})")
+    return (f"{behaviour} on com{port} ({link_name}) -> {' '.join(operation)}: "
+            f"exit {run.status} in {run.seconds:.1f} s")
 
 
 # ---------------------------------------------------------------------------------------------

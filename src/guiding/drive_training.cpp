@@ -134,7 +134,9 @@ bool TrainingRun::Start(int x, int y) {
             return true;
         }
     }
-    fault_ = "no star was found in the guide frame before the first pulse. Pick a brighter star.";
+    fault_ =
+        "no star was found in the guide frame before the first pulse. Wait for the clouds to "
+        "pass or pick a brighter star.";
     return false;
 }
 

@@ -171,7 +171,7 @@ TEST_F(DriveTrainingTest, ALostStarOrAPressUndoesThePulsesAndKeepsTheCalibration
     EXPECT_EQ(Directions(), "");
     EXPECT_EQ(ui.messages.back(),
               "Training failed: no star was found in the guide frame before the first pulse. "
-              "Pick a brighter star.\n" +
+              "Wait for the clouds to pass or pick a brighter star.\n" +
                   kept);
 
     // A press during the second north pulse: both are taken back, and training says so.
