@@ -64,14 +64,14 @@ TEST_F(AutoGuidingTest, ReplacesStaleReferenceTenthsAndSkipsALostStarQuietly) {
     EXPECT_EQ(port->written, "#:RG##:Me##:Qe#");
 
     // Every frame is in the guide log, named after the clock's calendar.
-    std::ifstream log(folder.Path() / "guide-19700101-000000.csv");
+    std::ifstream log(folder.Path() / "guide-20261207-210000.csv");
     std::vector<std::string> lines;
     for (std::string line; std::getline(log, line);) {
         lines.push_back(line);
     }
     ASSERT_GE(lines.size(), 4U);
     EXPECT_EQ(lines[0], kGuideLogHeader);
-    EXPECT_EQ(lines[1].rfind("1970-01-01 00:00:00,", 0), 0U);
+    EXPECT_EQ(lines[1].rfind("2026-12-07 21:00:00,", 0), 0U);
     EXPECT_NE(lines[1].find(",1,found,64.5,64.5,0.000,0.000,,,,,"), std::string::npos);
     EXPECT_NE(lines[2].find(",2,no centre,,,,,,,,,0,0.0"), std::string::npos);
     EXPECT_NE(lines[3].find(",3,found,63.5,64.5,1.000,0.000,e,500,,,"), std::string::npos);
@@ -81,11 +81,11 @@ TEST_F(AutoGuidingTest, ReplacesStaleReferenceTenthsAndSkipsALostStarQuietly) {
 TEST_F(AutoGuidingTest, AGuideLogThatCannotBeWrittenIsToldInTheWindow) {
     // The log's name leads into a folder that is not there.
     std::filesystem::create_symlink(folder.Path() / "gone" / "log.csv",
-                                    folder.Path() / "guide-19700101-000000.csv");
+                                    folder.Path() / "guide-20261207-210000.csv");
     camera->windowStars.push_back(StarSpot{64.25, 64.25});
     ui.PressAt(clock.Now() + 600);
     StartAutoGuiding(context);
-    EXPECT_EQ(view.last.log.rfind("guide log not written: guide-19700101-000000.csv: ", 0), 0U)
+    EXPECT_EQ(view.last.log.rfind("guide log not written: guide-20261207-210000.csv: ", 0), 0U)
         << view.last.log;
     EXPECT_EQ(ui.messages, std::vector<std::string>{"Guiding Terminated"});
 }
