@@ -57,6 +57,14 @@ CentreResult CentreGuideStarTwice(Session& session, int x, int y) {
 }
 
 bool PollGuidingAbort(GuidingContext& context) {
+    // A camera that stopped answering has been told once by its link; guiding and training end
+    // as after a press, rather than correcting frames that were never read.
+    CaptureRun& run = context.session.capture.Run;
+    if (context.session.camera.LinkLost) {
+        run.Aborted = true;
+        run.ContinuousRunning = false;
+        return true;
+    }
     return PollCaptureAbort(context.session, context.hooks);
 }
 

@@ -78,6 +78,17 @@ TEST_F(AutoGuidingTest, ReplacesStaleReferenceTenthsAndSkipsALostStarQuietly) {
     EXPECT_EQ(GuideLogName(2026, 3, 4, 5, 6, 7), "guide-20260304-050607.csv");
 }
 
+TEST_F(AutoGuidingTest, ACameraThatStopsAnsweringEndsGuidingWithoutAPulseFromItsFrame) {
+    // Two good frames a pixel apart, then the camera is gone: no key is ever pressed.
+    camera->windowStars = {StarSpot{64.55, 64.55}, StarSpot{63.55, 64.55}};
+    camera->lostAtWindow = 3;
+    StartAutoGuiding(context);
+    EXPECT_EQ(camera->origins.size(), 3U);
+    EXPECT_EQ(port->written, "#:RG##:Me##:Qe#");
+    EXPECT_EQ(ui.messages, std::vector<std::string>{"Guiding Terminated"});
+    EXPECT_FALSE(session.guiding.GuidingRunning || session.capture.Run.Aborted);
+}
+
 TEST_F(AutoGuidingTest, AGuideLogThatCannotBeWrittenIsToldInTheWindow) {
     // The log's name leads into a folder that is not there.
     std::filesystem::create_symlink(folder.Path() / "gone" / "log.csv",

@@ -101,6 +101,9 @@ class ScriptedStarCamera final : public CameraLink {
     void ReadBlock() override {
         if (session_.camera.BlockByteCount == kWindowBlockBytes) {
             origins.push_back(session_.readout.FocusWindowOrigin);
+            if (static_cast<int>(origins.size()) == lostAtWindow) {
+                session_.camera.LinkLost = true;  // as the USB link marks a failed read
+            }
             if (!windowStars.empty()) {
                 lastWindowStar = windowStars.front();
                 windowStars.pop_front();
@@ -115,6 +118,8 @@ class ScriptedStarCamera final : public CameraLink {
     std::optional<StarSpot> lastWindowStar;
     std::optional<StarSpot> frameStar;
     std::vector<WindowOrigin> origins;
+    // The window readout at which the camera stops answering; none when below 1.
+    int lostAtWindow = 0;
 
   private:
     void Draw(int width, int height, const std::optional<StarSpot>& star, int left, int top) {
