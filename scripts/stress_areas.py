@@ -133,12 +133,18 @@ def image_case(machine, seeds, rng, case):
     size = len(content) if content is not None else None
     accepted = OPERAND_SIZES if operand else set(OPEN_SIZES)
     if run.status == 0:
-        check(size in accepted, f"a {how} file of {size} bytes was taken ({shape})")
+        # Beyond our own sizes, an image (not an operand) may be a standard FITS file that the
+        # general FITS reader opens: ours with bytes added after its data still is one.
+        foreign_fits = (not operand and content is not None
+                        and bytes(content[:30]) == b"SIMPLE  =                    T")
+        check(size in accepted or foreign_fits,
+              f"a {how} file of {size} bytes was taken ({shape})")
     if special:
         check(run.status == 1, f"a {special} was not refused")
     if shape == "info" and run.status == 0:
         lines = run.out.split(b"\n")
-        check(lines[0].decode() == OPEN_SIZES[size], f"info says {lines[0]!r} for {size} bytes")
+        check(lines[0].decode() == OPEN_SIZES[size] if size in OPEN_SIZES
+              else lines[0].startswith(b"FITS"), f"info says {lines[0]!r} for {size} bytes")
         try:
             text = run.out.decode("utf-8")
         except UnicodeDecodeError:
