@@ -1,9 +1,12 @@
 #include "guiding/drive_training.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
+#include <utility>
 
 #include "core/messages.h"
 #include "core/session.h"
@@ -81,6 +84,10 @@ class TrainingRun {
     // The second pulses forward and back on one axis must each move the star well, opposite
     // ways and about as far.
     bool CheckAxis(char forward, double forwardMove, char back, double backMove);
+    // Two pulses forward and two back on one axis, with the star's position along it (in
+    // tenths of a pixel) after each; nothing when a search failed or the moves do not check.
+    std::optional<std::array<int, 4>> MeasureAxis(char forward, char back, int milliseconds,
+                                                  bool alongY);
 
     GuidingContext& context_;
     Session& session_;
@@ -189,61 +196,49 @@ std::optional<TrainingPositions> TrainingRun::Measure() {
     const ProgramSettings& settings = session_.settings;
     const CentrePosition& centre = session_.guiding.StarCentre;
     TrainingPositions p;
-    const char north = settings.NorthLetter;
-    const char south = settings.SouthLetter;
-    const char east = settings.EastLetter;
-    const char west = settings.WestLetter;
-
     // Each search starts from the whole pixels of the centre before.
-    const auto tenthsX = [&centre] { return centre.x * 10 + centre.xTenths; };
-    const auto tenthsY = [&centre] { return centre.y * 10 + centre.yTenths; };
     if (!Start(centre.x, centre.y)) {
         return std::nullopt;
     }
+    p.y0 = centre.y * 10 + centre.yTenths;
     const int decMs = seconds_ * 1000 - settings.DecHysteresis * kHysteresisUnitMs;
-    p.y0 = tenthsY();
-    if (!PulseAndCentre(north, decMs, false, centre.x, centre.y)) {
+    const auto dec = MeasureAxis(settings.NorthLetter, settings.SouthLetter, decMs, true);
+    if (!dec) {
         return std::nullopt;
     }
-    p.y1 = tenthsY();
-    if (!PulseAndCentre(north, decMs, true, centre.x, centre.y)) {
-        return std::nullopt;
-    }
-    p.y2 = tenthsY();
-    if (!PulseAndCentre(south, decMs, false, centre.x, centre.y)) {
-        return std::nullopt;
-    }
-    p.y3 = tenthsY();
-    if (!PulseAndCentre(south, decMs, true, centre.x, centre.y)) {
-        return std::nullopt;
-    }
-    p.y4 = tenthsY();
-    p.x4 = tenthsX();
-    if (!CheckAxis(north, (p.y2 - p.y1) / 10.0, south, (p.y4 - p.y3) / 10.0)) {
-        return std::nullopt;
-    }
-
+    p.y1 = (*dec)[0];
+    p.y2 = (*dec)[1];
+    p.y3 = (*dec)[2];
+    p.y4 = (*dec)[3];
+    p.x4 = centre.x * 10 + centre.xTenths;
     const int raMs = seconds_ * 1000 - settings.RaHysteresis * kHysteresisUnitMs;
-    if (!PulseAndCentre(east, raMs, false, centre.x, centre.y)) {
+    const auto ra = MeasureAxis(settings.EastLetter, settings.WestLetter, raMs, false);
+    if (!ra) {
         return std::nullopt;
     }
-    p.x5 = tenthsX();
-    if (!PulseAndCentre(east, raMs, true, centre.x, centre.y)) {
-        return std::nullopt;
-    }
-    p.x6 = tenthsX();
-    if (!PulseAndCentre(west, raMs, false, centre.x, centre.y)) {
-        return std::nullopt;
-    }
-    p.x7 = tenthsX();
-    if (!PulseAndCentre(west, raMs, true, centre.x, centre.y)) {
-        return std::nullopt;
-    }
-    p.x8 = tenthsX();
-    if (!CheckAxis(east, (p.x6 - p.x5) / 10.0, west, (p.x8 - p.x7) / 10.0)) {
-        return std::nullopt;
-    }
+    p.x5 = (*ra)[0];
+    p.x6 = (*ra)[1];
+    p.x7 = (*ra)[2];
+    p.x8 = (*ra)[3];
     return p;
+}
+
+std::optional<std::array<int, 4>> TrainingRun::MeasureAxis(char forward, char back,
+                                                           int milliseconds, bool alongY) {
+    const CentrePosition& centre = session_.guiding.StarCentre;
+    const std::array<std::pair<char, bool>, 4> pulses{
+        {{forward, false}, {forward, true}, {back, false}, {back, true}}};
+    std::array<int, 4> after{};
+    for (std::size_t i = 0; i < pulses.size(); ++i) {
+        if (!PulseAndCentre(pulses[i].first, milliseconds, pulses[i].second, centre.x, centre.y)) {
+            return std::nullopt;
+        }
+        after[i] = alongY ? centre.y * 10 + centre.yTenths : centre.x * 10 + centre.xTenths;
+    }
+    if (!CheckAxis(forward, (after[1] - after[0]) / 10.0, back, (after[3] - after[2]) / 10.0)) {
+        return std::nullopt;
+    }
+    return after;
 }
 
 void TrainingRun::Undo() {

@@ -7,34 +7,17 @@
 #include <vector>
 
 #include "simulator/mount_protocol.h"
+#include "simulator/mount_protocol_fixture.h"
 
 namespace talvor {
 namespace {
 
-class MountCommandSetTest : public ::testing::Test {
+class MountCommandSetTest : public testing::MountProtocolFixture {
   protected:
     MountCommandSetTest() {
         protocol.SetEventSink([this](const MountEvent& event) { events.push_back(event); });
     }
 
-    static MountConfig Config() {
-        MountConfig config;
-        config.driftX = config.driftY = config.periodicAmplitude = 0;
-        config.backlashX = config.backlashY = 0;
-        return config;
-    }
-
-    std::string Send(const std::string& bytes, uint32_t milliseconds = 0) {
-        std::string answer;
-        for (const char byte : bytes) {
-            answer += protocol.Receive(static_cast<uint8_t>(byte), milliseconds);
-        }
-        return answer;
-    }
-
-    MountModel mount{Config(), 0};
-    FocuserModel focuser;
-    MountProtocol protocol{mount, focuser};
     std::vector<MountEvent> events;
 };
 

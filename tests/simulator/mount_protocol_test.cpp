@@ -3,34 +3,14 @@
 #include <gtest/gtest.h>
 
 #include "simulator/mount_protocol.h"
+#include "simulator/mount_protocol_fixture.h"
 #include "simulator/sky_catalogue.h"
 #include "simulator/sky_geometry.h"
 
 namespace talvor {
 namespace {
 
-class MountProtocolTest : public ::testing::Test {
-  protected:
-    static MountConfig Config() {
-        MountConfig config;
-        config.driftX = config.driftY = config.periodicAmplitude = 0;
-        config.backlashX = config.backlashY = 0;
-        return config;
-    }
-
-    // Sends the bytes at one moment; what the mount answered.
-    std::string Send(const std::string& bytes, uint32_t milliseconds = 0) {
-        std::string answer;
-        for (const char byte : bytes) {
-            answer += protocol.Receive(static_cast<uint8_t>(byte), milliseconds);
-        }
-        return answer;
-    }
-
-    MountModel mount{Config(), 0};
-    FocuserModel focuser;
-    MountProtocol protocol{mount, focuser};
-};
+class MountProtocolTest : public testing::MountProtocolFixture {};
 
 TEST_F(MountProtocolTest, RatesMovesAndStops) {
     EXPECT_EQ(Send("#:RG##:Me#"), "");
