@@ -7,6 +7,10 @@
 #include "core/label_band.h"
 #include "processing/word_vectors.h"
 
+// Vectors pass between functions here only where those functions are inlined (see
+// word_vectors.h), so the calling-convention warning does not apply.
+#pragma GCC diagnostic ignored "-Wpsabi"
+
 namespace talvor {
 namespace {
 

@@ -4,6 +4,10 @@
 
 #include "processing/word_vectors.h"
 
+// Vectors pass between functions here only where those functions are inlined (see
+// word_vectors.h), so the calling-convention warning does not apply.
+#pragma GCC diagnostic ignored "-Wpsabi"
+
 namespace talvor {
 namespace {
 

@@ -193,6 +193,33 @@ TEST(FastRoutinesTest, FlatFieldMatchesThePixelByPixelDivision) {
     }
 }
 
+// Quotients that are whole numbers, or a rounding away from one, are where a single-precision
+// estimate cannot decide the truncation; quotients past 65535 are where the clamp decides it.
+TEST(FastRoutinesTest, FlatFieldMatchesTheDivisionAtWholeQuotientsAndTheClamp) {
+    auto image = FlatFrame(0);
+    auto flat = FlatFrame(0);
+    int i = 0;
+    for (int f = 1; i < kFramePixels; f = f % 4000 + 1) {
+        for (int k : {1, 2, 3, 7, 10, 16, 33}) {
+            if (i < kFramePixels && k * f <= 65535) {
+                // Just below, at and just above a multiple of the flat pixel.
+                (*flat)[i] = static_cast<uint16_t>(f);
+                (*image)[i] = static_cast<uint16_t>(k * f + (i % 3) - 1);
+                ++i;
+            }
+        }
+    }
+    for (double normaliser : {1.0, 3.0, 0.1, 7.0 / 3.0, 1000.0, 20000.0}) {
+        ImageBuffer fast = *image;
+        ImageBuffer plain = *image;
+        for (int y = 1; y < kFrameRows; ++y) {
+            FlatFieldRow(fast, *flat, normaliser, y);
+            testing::ReferenceFlatFieldRow(plain, *flat, normaliser, y);
+        }
+        ASSERT_EQ(fast, plain) << normaliser;
+    }
+}
+
 TEST(FastRoutinesTest, GradientMatchesThePixelByPixelSurface) {
     std::mt19937 random(6);
     std::uniform_int_distribution<int> mode(0, 4095);
