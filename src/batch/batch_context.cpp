@@ -1,5 +1,7 @@
 #include "batch/batch_context.h"
 
+#include "image/image_loading.h"
+
 #include "devices/hardware.h"
 #include "image/settings_file.h"
 #include "simulator/mount_simulator_server.h"
@@ -32,6 +34,14 @@ void BatchContext::ReadExistingSettings() {
         ReadSettings(session_);
         ui_.ForgetMessages();
     }
+}
+
+bool BatchContext::LoadCurrentImage(const std::filesystem::path& file) {
+    if (LoadIntoCurrentImage(session_, file, file.filename().string()) != LoadResult::Loaded) {
+        return false;
+    }
+    ui_.ForgetMessages();
+    return true;
 }
 
 }  // namespace talvor

@@ -36,6 +36,11 @@ class BatchContext {
     // Reads the settings file when there is one; a batch command never creates it.
     void ReadExistingSettings();
 
+    // Loads an image file as Open does. A note about what was cut or scaled out of a foreign
+    // file goes to standard error and the load still counts: false only when the file was
+    // refused (after its message).
+    bool LoadCurrentImage(const std::filesystem::path& file);
+
   private:
     std::unique_ptr<ImageStore> images_;
     SystemClock clock_;

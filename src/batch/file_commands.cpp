@@ -16,7 +16,6 @@
 #include "image/fits_file.h"
 #include "image/foreign_fits.h"
 #include "image/image_file_kind.h"
-#include "image/image_loading.h"
 
 namespace talvor {
 
@@ -115,17 +114,6 @@ void PrintFitsFields(const WorkingState& state) {
     }
 }
 
-// Loads as Open does. A note about what was cut or scaled goes to standard error and the load
-// still counts.
-bool Load(BatchContext& context, const std::filesystem::path& file) {
-    if (LoadIntoCurrentImage(context.State(), file, file.filename().string()) !=
-        LoadResult::Loaded) {
-        return false;
-    }
-    context.Ui().ForgetMessages();
-    return true;
-}
-
 // A frame without a date is dated by the time its file was last written.
 void DateFromFileTime(FitsDetails& details, const std::filesystem::path& file) {
     struct stat status {};
@@ -152,7 +140,7 @@ int RunInfo(BatchContext& context, const std::vector<std::string>& arguments) {
     const std::filesystem::path file(arguments[0]);
     const auto size = RegularFileSize(file);
     const ImageFileKind kind = size ? KindBySize(*size) : ImageFileKind::Unknown;
-    if (!Load(context, file)) {
+    if (!context.LoadCurrentImage(file)) {
         return kExitFailed;
     }
     const std::string what = ForeignKind(file, kind);
@@ -185,7 +173,7 @@ int RunConvert(BatchContext& context, const std::vector<std::string>& arguments)
         return kExitUsage;
     }
     context.ReadExistingSettings();
-    if (!Load(context, files[0])) {
+    if (!context.LoadCurrentImage(files[0])) {
         return kExitFailed;
     }
     DateFromFileTime(context.State().state.Fits, files[0]);

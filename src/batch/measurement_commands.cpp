@@ -6,7 +6,6 @@
 #include "batch/argument_parsing.h"
 #include "batch/batch_context.h"
 #include "batch/exit_status.h"
-#include "image/image_loading.h"
 #include "measurement/histogram_listing.h"
 #include "measurement/photometry_run.h"
 #include "measurement/screen_pointer.h"
@@ -42,19 +41,13 @@ int Usage(const char* help) {
     return kExitUsage;
 }
 
-bool Load(BatchContext& context, const std::string& file) {
-    const std::filesystem::path path(file);
-    LoadIntoCurrentImage(context.State(), path, path.filename().string());
-    return !context.Ui().MessageShown();
-}
-
 }  // namespace
 
 int RunHistogram(BatchContext& context, const std::vector<std::string>& arguments) {
     if (arguments.size() != 1) {
         return Usage(kHistogramHelp);
     }
-    if (!Load(context, arguments[0])) {
+    if (!context.LoadCurrentImage(arguments[0])) {
         return kExitFailed;
     }
     std::fputs(HistogramListingOfFrame(context.State().images.CurrentImage).c_str(), stdout);
@@ -90,7 +83,7 @@ int RunCentroid(BatchContext& context, const std::vector<std::string>& arguments
                      kMaxMeasureRadius);
         return kExitUsage;
     }
-    if (!Load(context, arguments[0])) {
+    if (!context.LoadCurrentImage(arguments[0])) {
         return kExitFailed;
     }
     Session& session = context.State();
@@ -146,7 +139,7 @@ int RunPhotometry(BatchContext& context, const std::vector<std::string>& argumen
     }
     request.object = *object;
     request.comparison = *comparison;
-    if (!Load(context, arguments[0])) {
+    if (!context.LoadCurrentImage(arguments[0])) {
         return kExitFailed;
     }
     DetachedPointer pointer;

@@ -7,7 +7,6 @@
 #include "batch/exit_status.h"
 #include "batch/output_file.h"
 #include "batch/processing_steps.h"
-#include "image/image_loading.h"
 #include "processing/undo_history.h"
 
 namespace talvor {
@@ -46,8 +45,9 @@ std::optional<bool> LoadAndApply(BatchContext& context, const std::string& file,
         parsed.push_back(std::move(step.step));
     }
     context.ReadExistingSettings();
-    const std::filesystem::path path(file);
-    LoadIntoCurrentImage(context.State(), path, path.filename().string());
+    if (!context.LoadCurrentImage(file)) {
+        return false;
+    }
     for (const ProcessingStep& step : parsed) {
         if (context.Ui().MessageShown()) {
             return false;

@@ -63,6 +63,19 @@ grep -q '^rms guided [0-9.]* px, unguided [0-9.]* px$' /tmp/talvor-batch-cli.out
   && grep -q '^frame 2: .*, true dx -\?[0-9.]* dy -\?[0-9.]*$' /tmp/talvor-batch-cli.out \
   && ls "$data"/guide-*.csv >/dev/null 2>&1 \
   || { echo "FAIL guide printed:"; tail -5 /tmp/talvor-batch-cli.out; failures=$((failures + 1)); }
+# A foreign FITS file larger than the frame is cut to it with a note; the commands that load it
+# go on and succeed.
+/usr/bin/python3 -c "
+import numpy as np
+from astropy.io import fits
+sky = np.full((480, 640), 1000, dtype=np.int16)
+sky[98:103, 98:103] = 9000
+fits.PrimaryHDU(sky).writeto('$data/wide.fits')"
+expect 0 "process a foreign file cut to the frame" "$batch" --data-dir "$data" process "$data/wide.fits" "$data/wide-median.fit" median:1:5
+grep -q 'were cut' /tmp/talvor-batch-cli.out && [ -f "$data/wide-median.fit" ] \
+  || { echo "FAIL process of a cut foreign file:"; cat /tmp/talvor-batch-cli.out; failures=$((failures + 1)); }
+expect 0 "centroid in a foreign file cut to the frame" "$batch" --data-dir "$data" centroid "$data/wide.fits" 100 100
+expect 0 "histogram of a foreign file cut to the frame" "$batch" --data-dir "$data" histogram "$data/wide.fits"
 expect 2 "guide with a bad star position" "$batch" --data-dir "$data" --simulate --fast-camera guide --star 12
 expect 2 "telescope pulse in an unknown direction" "$batch" --data-dir "$data" --simulate telescope pulse x 50
 expect 2 "telescope without an operation" "$batch" --data-dir "$data" telescope
