@@ -1,12 +1,16 @@
 #include "batch/process_commands.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <string>
+#include <string_view>
 
 #include "batch/batch_context.h"
 #include "batch/exit_status.h"
 #include "batch/output_file.h"
 #include "batch/processing_steps.h"
+#include "batch/terminal_text.h"
 #include "processing/undo_history.h"
 
 namespace talvor {
@@ -88,7 +92,18 @@ int RunHistory(BatchContext& context, const std::vector<std::string>& arguments)
     if (!*applied) {
         return kExitFailed;
     }
-    std::fputs(ShownHistoryText(context.State().state).c_str(), stdout);
+    // Lines read from a file reach the terminal with their control bytes shown, not acted on;
+    // the line ends stay where the box has them.
+    const std::string text = ShownHistoryText(context.State().state);
+    std::string_view rest = text;
+    while (!rest.empty()) {
+        const std::size_t end = std::min(rest.find('\n'), rest.size());
+        std::fputs(PrintableText(rest.substr(0, end)).c_str(), stdout);
+        if (end < rest.size()) {
+            std::fputc('\n', stdout);
+        }
+        rest.remove_prefix(std::min(end + 1, rest.size()));
+    }
     return kExitSuccess;
 }
 

@@ -159,6 +159,17 @@ full=$(for _ in $(seq 15); do printf 'Normal Stretch : max 255 ,min 100 \n'; don
 [ "$(base64 -w0 </tmp/talvor-batch-cli.out)" = "$(echo "$full" | base64 -d | head -c 498 | base64 -w0)" ] \
   || { echo "FAIL history printed $(wc -c </tmp/talvor-batch-cli.out) characters, not the box's 498"; failures=$((failures + 1)); }
 
+# History text read from a file reaches the terminal with its control bytes shown as \xHH: a
+# frame of ours whose history card was changed to hold an escape sequence.
+"$batch" --data-dir "$data" process "$data/~stars" "$data/escape.fit" invert 2>/dev/null
+/usr/bin/python3 -c "
+data = open('$data/escape.fit', 'rb').read().replace(b'Invert Ima', b'\x1b]0;owned\x07', 1)
+open('$data/escape.fit', 'wb').write(data)"
+expect 0 "history of a file whose history holds an escape sequence" "$batch" --data-dir "$data" history "$data/escape.fit" log
+grep -q '^\\x1B\]0;owned\\x07ge to Negative $' /tmp/talvor-batch-cli.out && ! grep -q $'\x1b' /tmp/talvor-batch-cli.out \
+  && grep -q '^Log Stretch $' /tmp/talvor-batch-cli.out \
+  || { echo "FAIL history printed control bytes:"; cat -v /tmp/talvor-batch-cli.out; failures=$((failures + 1)); }
+
 # Photometry: a mask the window does not offer is a wrong command line, as a wrong centroid
 # radius is; a magnitude without a background says that nothing was subtracted.
 expect 2 "photometry with a 3-pixel mask" "$batch" --data-dir "$data" photometry "$data/~stars" --object 200,101 --comparison 300,150 --mask 3
