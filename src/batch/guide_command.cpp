@@ -1,12 +1,12 @@
 #include "batch/guide_command.h"
 
-#include <csignal>
 #include <cstdio>
 #include <memory>
 
 #include "batch/argument_parsing.h"
 #include "batch/batch_context.h"
 #include "batch/exit_status.h"
+#include "batch/stop_signals.h"
 #include "camera/self_guiding_hooks.h"
 #include "guiding/drive_training.h"
 #include "guiding/guiding_view.h"
@@ -20,9 +20,10 @@ const char* const kGuideHelp =
     "Usage: talvor-batch [--simulate] guide [--star X,Y] [--train] [--seconds N]\n"
     "\n"
     "Takes a fresh frame, picks the brightest star (or the one at X,Y), trains the drive with\n"
-    "--train, then guides for N seconds (default 60) or until Ctrl+C. Prints for every guide\n"
-    "frame the star's offsets dx, dy in pixels and the pulses sent (or why the star was taken\n"
-    "as not there: no centre, faint, jumped), and at the end 'rms guided X px, unguided Y px'\n"
+    "--train, then guides for N seconds (default 60) or until Ctrl+C, SIGTERM or SIGHUP (the\n"
+    "run then ends as at its end, summed up). Prints for every guide frame the star's offsets\n"
+    "dx, dy in pixels and the pulses sent (or why the star was taken as not there: no centre,\n"
+    "faint, jumped), and at the end 'rms guided X px, unguided Y px'\n"
     "(the unguided figure with --simulate only: how far the same simulated sky drifted without\n"
     "guiding). With --simulate every frame also gives the star's true offset from where it\n"
     "stood when the reference was taken, 'true dx X dy Y', and the end 'rms true X px (RA Y,\n"
@@ -31,12 +32,6 @@ const char* const kGuideHelp =
     "the settings, the simulated mount is driven as a Meade LX200.\n";
 
 namespace {
-
-volatile std::sig_atomic_t interrupted = 0;
-
-void StopOnInterrupt(int) {
-    interrupted = 1;
-}
 
 std::string PulseText(const GuidePulse& pulse) {
     return pulse.Sent()
@@ -108,13 +103,12 @@ int RunGuide(BatchContext& context, const std::vector<std::string>& arguments) {
     if (context.Simulated()) {
         unguided = std::make_unique<UnguidedSky>(MountConfig{}, context.StartedMs());
     }
-    interrupted = 0;
-    std::signal(SIGINT, StopOnInterrupt);
+    const StopSignals stopSignals;
     UnattendedGuidingOptions options;
     options.seconds = seconds;
     options.unguidedSky = unguided.get();
     options.trueSky = context.SimulatedSky();
-    options.stopRequested = [] { return interrupted != 0; };
+    options.stopRequested = [] { return StopSignals::Caught(); };
     options.onFrame = [](const GuideFrameLine& line) {
         if (!line.starFound) {
             std::printf("frame %d: star not found", line.frame);
@@ -133,7 +127,6 @@ int RunGuide(BatchContext& context, const std::vector<std::string>& arguments) {
         std::fflush(stdout);
     };
     const UnattendedGuidingSummary summary = GuideForSeconds(guiding, options);
-    std::signal(SIGINT, SIG_DFL);
     // A port that failed while guiding was closed, after its message on standard error.
     if (!summary.started || !session.telescope.PortOpen) {
         return kExitFailed;

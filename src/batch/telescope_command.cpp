@@ -1,13 +1,13 @@
 #include "batch/telescope_command.h"
 
 #include <charconv>
-#include <csignal>
 #include <cstdio>
 #include <optional>
 #include <string_view>
 
 #include "batch/batch_context.h"
 #include "batch/exit_status.h"
+#include "batch/stop_signals.h"
 #include "telescope/telescope_commands.h"
 #include "telescope/telescope_control.h"
 #include "telescope/telescope_link.h"
@@ -32,40 +32,6 @@ const char* const kTelescopeHelp =
     "did not answer, or its port failed (the reason on standard error).\n";
 
 namespace {
-
-volatile std::sig_atomic_t stopSignal = 0;
-
-void NoteStopSignal(int signal) {
-    stopSignal = signal;
-}
-
-// While it lives, Ctrl+C, SIGTERM and SIGHUP only note that the command must stop, so that a
-// running drive is stopped before the program ends.
-class StopSignals {
-  public:
-    StopSignals() {
-        stopSignal = 0;
-        struct sigaction action {};
-        action.sa_handler = NoteStopSignal;
-        sigemptyset(&action.sa_mask);
-        for (std::size_t i = 0; i < std::size(kSignals); ++i) {
-            sigaction(kSignals[i], &action, &previous_[i]);
-        }
-    }
-    ~StopSignals() {
-        for (std::size_t i = 0; i < std::size(kSignals); ++i) {
-            sigaction(kSignals[i], &previous_[i], nullptr);
-        }
-    }
-    StopSignals(const StopSignals&) = delete;
-    StopSignals& operator=(const StopSignals&) = delete;
-
-    static bool Caught() { return stopSignal != 0; }
-
-  private:
-    static constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
-    struct sigaction previous_[std::size(kSignals)]{};
-};
 
 std::optional<int> Number(const std::string& text) {
     int value = 0;

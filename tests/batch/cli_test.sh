@@ -76,6 +76,17 @@ grep -q 'were cut' /tmp/talvor-batch-cli.out && [ -f "$data/wide-median.fit" ] \
   || { echo "FAIL process of a cut foreign file:"; cat /tmp/talvor-batch-cli.out; failures=$((failures + 1)); }
 expect 0 "centroid in a foreign file cut to the frame" "$batch" --data-dir "$data" centroid "$data/wide.fits" 100 100
 expect 0 "histogram of a foreign file cut to the frame" "$batch" --data-dir "$data" histogram "$data/wide.fits"
+# SIGTERM (as a session's end sends it) ends a guiding run as its end does: summed up, exit 0.
+guided=$(mktemp -d)
+"$batch" --data-dir "$guided" --simulate --fast-camera guide --seconds 600 >"$guided/out" 2>&1 &
+guide=$!
+for _ in $(seq 200); do grep -q '^frame 3:' "$guided/out" 2>/dev/null && break; sleep 0.1; done
+kill -TERM "$guide"
+wait "$guide"
+status=$?
+[ "$status" = 0 ] && grep -q '^rms guided [0-9.]* px' "$guided/out" \
+  || { echo "FAIL SIGTERM while guiding: exit $status"; tail -3 "$guided/out"; failures=$((failures + 1)); }
+rm -rf "$guided"
 expect 2 "guide with a bad star position" "$batch" --data-dir "$data" --simulate --fast-camera guide --star 12
 expect 2 "telescope pulse in an unknown direction" "$batch" --data-dir "$data" --simulate telescope pulse x 50
 expect 2 "telescope without an operation" "$batch" --data-dir "$data" telescope
