@@ -1,5 +1,7 @@
 #include "display/refresh_display.h"
 
+#include <filesystem>
+
 #include "core/messages.h"
 #include "core/session.h"
 #include "core/user_interface.h"
@@ -71,7 +73,14 @@ void RefreshDisplay(Session& session) {
                            BuildColourTable(PaletteOptionsOf(session)), file));
 
     const char* shown = state.GuidingDisplay ? kSmallBitmapName : kDisplayBitmapName;
-    if (!session.ui.LoadDisplayBitmap(session.dataDirectory.Resolve(shown))) {
+    const auto shownFile = session.dataDirectory.Resolve(shown);
+    // A small frame outside guiding leaves the window on the last full frame; before the first
+    // one there is none to show, and nothing has failed.
+    std::error_code error;
+    if (shownFile != file && !std::filesystem::exists(shownFile, error)) {
+        return;
+    }
+    if (!session.ui.LoadDisplayBitmap(shownFile)) {
         ReportMessage(session.ui, 32);
     }
 }

@@ -34,11 +34,21 @@ TEST_F(RefreshDisplayTest, CaptionCarriesTheImageTitle) {
 }
 
 TEST_F(RefreshDisplayTest, SmallFramesGoToTheSmallFileButOnlyGuidingShowsIt) {
+    // Before any full frame (a fresh data folder) the window has nothing to keep showing: no
+    // file is loaded and no failure told.
     session.state.FocusMode = true;
     RefreshDisplay(session);
     EXPECT_EQ(std::filesystem::file_size(folder.Path() / "talvorf.bmp"), 1078u + 16384u);
     EXPECT_TRUE(session.state.SmallBitmapUsed);
+    EXPECT_TRUE(ui.loadedBitmaps.empty());
+    EXPECT_TRUE(ui.messages.empty());
+
+    session.state.FocusMode = false;
+    RefreshDisplay(session);
+    session.state.FocusMode = true;
+    RefreshDisplay(session);
     EXPECT_EQ(ui.loadedBitmaps.back(), folder.Path() / "talvor.bmp");
+    EXPECT_TRUE(ui.messages.empty());
 
     session.state.FocusMode = false;
     session.state.GuidingDisplay = true;
