@@ -360,8 +360,12 @@ LinkStatus TelescopeLink::ReadAnswer(std::string& answer, std::size_t maxLength)
     return LinkStatus::Done;
 }
 
-LinkStatus TelescopeLink::ReadTextAnswer(std::string& answer) {
-    const LinkStatus status = ReadAnswer(answer, kReplyLength);
+LinkStatus TelescopeLink::ReadTextAnswer(std::string& answer, std::string_view begun) {
+    LinkStatus status = ReadAnswer(answer, kReplyLength - begun.size());
+    if (!begun.empty()) {
+        answer.insert(0, begun);
+        status = status == LinkStatus::NoAnswer ? LinkStatus::Done : status;
+    }
     if (status != LinkStatus::Done || answer.size() < kReplyLength || answer.back() == '#') {
         return status;
     }
@@ -386,12 +390,12 @@ void TelescopeLink::ReportNoAnswer() {
                       ".\n\nCheck that it is switched on and that its cable is plugged in.");
 }
 
-SlewAnswer TelescopeLink::SlewToSelectedObject(uint32_t start) {
+SlewAnswer TelescopeLink::SlewToSelectedObject(uint32_t start, std::string_view begun) {
     TelescopeState& link = session_.telescope;
     // The description is read to its end before the slew is asked for: a slow mount's text then
     // cannot be taken for the slew status, nor a status for the end of a text without '#'.
     std::string description;
-    LinkStatus read = ReadTextAnswer(description);
+    LinkStatus read = ReadTextAnswer(description, begun);
     if (read == LinkStatus::Lost || read == LinkStatus::Stopped) {
         return {kNoSlewStatus, read};
     }
@@ -455,7 +459,33 @@ SlewAnswer TelescopeLink::GotoCoordinates(int hours, int minutes, int degrees, i
         Send(kObjectInfo) == LinkStatus::Lost) {
         return {kNoSlewStatus, LinkStatus::Lost};
     }
-    return SlewToSelectedObject(start);
+    // Each coordinate is answered '1' (taken) or '0' (refused) ahead of the description. A
+    // refused one leaves the mount's old target in place, so no slew is asked for; a mount that
+    // answers neither has begun its description, or says nothing (and the slew is asked for as
+    // to any mount, to be told once when no status comes).
+    std::string begun;
+    for (int coordinate = 0; coordinate < 2 && begun.empty(); ++coordinate) {
+        std::string answer;
+        const LinkStatus read = ReadAnswer(answer, 1);
+        if (read == LinkStatus::NoAnswer) {
+            break;
+        }
+        if (read != LinkStatus::Done) {
+            return {kNoSlewStatus, read};
+        }
+        if (answer == "0") {
+            std::string rest;
+            const LinkStatus drained = ReadTextAnswer(rest);
+            Ports().RxClear(Port());
+            session_.telescope.ReplyText = kCoordinatesRefusedText;
+            return {kCoordinatesRefused,
+                    drained == LinkStatus::NoAnswer ? LinkStatus::Done : drained};
+        }
+        if (answer != "1") {
+            begun = answer;
+        }
+    }
+    return SlewToSelectedObject(start, begun);
 }
 
 LinkStatus TelescopeLink::ReadObjectInfo() {

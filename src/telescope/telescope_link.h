@@ -24,6 +24,10 @@ enum class LinkStatus {
 
 // The answer of a go-to when the mount sent no slew status at all.
 inline constexpr char kNoSlewStatus = '\0';
+// The answer of a go-to by coordinates when the mount refused a coordinate: no slew is asked for.
+inline constexpr char kCoordinatesRefused = 'C';
+inline constexpr std::string_view kCoordinatesRefusedText =
+    "The telescope refused the co-ordinates";
 
 struct SlewAnswer {
     // '0' when the mount slews, kNoSlewStatus when it sent none, any other character when it
@@ -109,11 +113,12 @@ class TelescopeLink {
     // closing '#', after a pause once it began (for mounts that close no answer), or when the
     // whole answer has taken too long.
     LinkStatus ReadAnswer(std::string& answer, std::size_t maxLength);
-    // A text answer, of which the reply text keeps the first 33 characters.
-    LinkStatus ReadTextAnswer(std::string& answer);
-    // After the selection and "#:LI#": reads the description, asks for the slew and reads its
-    // status and, when refused, the reason.
-    SlewAnswer SlewToSelectedObject(uint32_t start);
+    // A text answer, of which the reply text keeps the first 33 characters; `begun` holds its
+    // first characters when they were read already.
+    LinkStatus ReadTextAnswer(std::string& answer, std::string_view begun = {});
+    // After the selection and "#:LI#": reads the description (of which `begun` may have been
+    // read), asks for the slew and reads its status and, when refused, the reason.
+    SlewAnswer SlewToSelectedObject(uint32_t start, std::string_view begun = {});
     void ReportNoAnswer();
 
     Session& session_;

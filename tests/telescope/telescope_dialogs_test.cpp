@@ -164,6 +164,9 @@ class TelescopeDialogsTest : public QObject {
         port_->incoming = "11RA 05:03.0 DEC -05*30#0";
         Find<QPushButton>(dialog.get(), "gotoCoordinatesButton")->click();
         QCOMPARE(port_->written, std::string("#:Sr 05:03.0#:Sd -05*30#:LI##:MS#"));
+        // The coordinates' acknowledgements are not shown as part of the description.
+        QCOMPARE(Find<QPlainTextEdit>(dialog.get(), "infoFromScope")->toPlainText(),
+                 QStringLiteral("RA 05:03.0 DEC -05*30#"));
         port_->written.clear();
         port_->incoming = "Mars#0Mars Planet#";
         Find<QPushButton>(dialog.get(), "planetMars")->click();

@@ -69,7 +69,27 @@ TEST_F(MountAnswers, ADescriptionWithoutItsHashKeepsTheStatusApart) {
     mount->answers["#:Sd -05*30"] = "1";
     mount->answers["#:LI#"] = "RA 05:03.0 DEC -05*30";
     EXPECT_EQ(link.GotoCoordinates(5, 3, -5, 30).status, '0');
-    EXPECT_EQ(session.telescope.ReplyText, "11RA 05:03.0 DEC -05*30");
+    EXPECT_EQ(session.telescope.ReplyText, "RA 05:03.0 DEC -05*30");
+}
+
+TEST_F(MountAnswers, ARefusedCoordinateAsksForNoSlew) {
+    mount->answers["#:Sr 05:03.0"] = "1";
+    mount->answers["#:Sd -95*30"] = "0";
+    mount->answers["#:LI#"] = "RA 05:03.0 DEC +10*00#";
+    const SlewAnswer answer = link.GotoCoordinates(5, 3, -95, 30);
+    EXPECT_EQ(answer.status, kCoordinatesRefused);
+    EXPECT_EQ(answer.link, LinkStatus::Done);
+    EXPECT_EQ(session.telescope.ReplyText, kCoordinatesRefusedText);
+    // The mount's old target stays where it was: the slew is never asked for.
+    EXPECT_EQ(mount->Written(), "#:Sr 05:03.0#:Sd -95*30#:LI#");
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(MountAnswers, AMountThatAnswersNoCoordinateKeepsItsWholeDescription) {
+    mount->answers["#:LI#"] = "RA 05:03.0 DEC -05*30#";
+    EXPECT_EQ(link.GotoCoordinates(5, 3, -5, 30).status, '0');
+    EXPECT_EQ(session.telescope.ReplyText, "RA 05:03.0 DEC -05*30#");
+    EXPECT_EQ(mount->Written(), "#:Sr 05:03.0#:Sd -05*30#:LI##:MS#");
 }
 
 TEST_F(MountAnswers, AnswersThatDripAreTimedWholeNotByteByByte) {

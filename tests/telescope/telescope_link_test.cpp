@@ -167,8 +167,9 @@ TEST_F(LinkOverPty, CoordinatesGoOutWithoutTheirClosingHash) {
     const char status = link.GotoCoordinates(5, 3, -5, 30).status;
     EXPECT_EQ(Received(33), "#:Sr 05:03.0#:Sd -05*30#:LI##:MS#");
     EXPECT_EQ(status, '0');
-    // The mount acknowledges each coordinate with '1' before it describes the target.
-    EXPECT_EQ(session.telescope.ReplyText, "11RA 05:03.0 DEC -05*30#");
+    // The mount acknowledges each coordinate with '1' before it describes the target; the
+    // acknowledgements are not part of the description.
+    EXPECT_EQ(session.telescope.ReplyText, "RA 05:03.0 DEC -05*30#");
     const MountSnapshot mount = server->Snapshot(clock.Milliseconds());
     ASSERT_TRUE(mount.target);
     EXPECT_NEAR(mount.target->raHours, 5.05, 1e-9);
