@@ -16,7 +16,8 @@ namespace {
 // share of its height above it: a star lights its neighbours, a hot pixel does not.
 constexpr double kPeakNoiseWidths = 5.0;
 constexpr double kLitNeighbourShare = 0.25;
-// The brightest peaks are centred and measured, no more: a frame full of noise stays cheap.
+// The peaks nearest the star's usual height are centred and measured, no more: a crowded frame
+// stays cheap, and brighter stars do not crowd the star out.
 constexpr std::size_t kMostCandidates = 16;
 constexpr double kDeviationPerMad = 1.4826;
 
@@ -75,8 +76,9 @@ struct Peak {
 };
 
 // The pixels of the area that stand above the noise, are the brightest of their neighbours
-// (the first of equals) and light at least one of them.
-std::vector<Peak> PeaksIn(const ImageBuffer& frame, const SearchArea& area, const SkyLevel& sky) {
+// (the first of equals) and light at least one of them; those nearest the usual peak first.
+std::vector<Peak> PeaksIn(const ImageBuffer& frame, const SearchArea& area, const SkyLevel& sky,
+                          double usualPeak) {
     std::vector<Peak> peaks;
     for (int y = area.top; y <= area.bottom; ++y) {
         for (int x = area.left; x <= area.right; ++x) {
@@ -108,8 +110,11 @@ std::vector<Peak> PeaksIn(const ImageBuffer& frame, const SearchArea& area, cons
             }
         }
     }
+    const auto off = [usualPeak](const Peak& peak) {
+        return std::abs(std::log(peak.height / usualPeak));
+    };
     std::sort(peaks.begin(), peaks.end(),
-              [](const Peak& a, const Peak& b) { return a.height > b.height; });
+              [&off](const Peak& a, const Peak& b) { return off(a) < off(b); });
     if (peaks.size() > kMostCandidates) {
         peaks.resize(kMostCandidates);
     }
@@ -129,7 +134,8 @@ CentreResult FindGuideStarInside(Session& session, int x, int y) {
 ReacquiredStar ReacquireGuideStar(Session& session, const GuideStarWatch& watch, uint32_t nowMs) {
     const ImageBuffer& frame = session.images.CurrentImage;
     const SearchArea area = AreaAround(watch, StrayReach(watch, nowMs));
-    const std::vector<Peak> peaks = PeaksIn(frame, area, SkyOf(frame, area));
+    const std::vector<Peak> peaks =
+        PeaksIn(frame, area, SkyOf(frame, area), std::max(watch.usual.peak, 1.0));
     ReacquiredStar best;
     double bestMismatch = 0.0;
     const CentrePosition& centre = session.guiding.StarCentre;

@@ -7,7 +7,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <vector>
 
 #include "guiding/simulated_sky_fixture.h"
@@ -47,15 +46,6 @@ class CloudRecoveryTest : public SimulatedGuidingTest {
         session.settings.RaPixelsPerSecond = 3;
         session.settings.DecPixelsPerSecond = 3;
         session.settings.DecBacklash = 2;
-    }
-
-    void CapTheLens(bool capped) {
-        const std::filesystem::path cap = folder.Path() / "lenscap";
-        if (capped) {
-            std::ofstream(cap).put('\n');
-        } else {
-            std::filesystem::remove(cap);
-        }
     }
 
     struct Frame {

@@ -86,6 +86,19 @@ TEST_F(ReacquireTest, TheStarIsFoundFarFromItsPlaceAndNotAFainterBrighterOrHotNe
     EXPECT_TRUE(ui.errorBoxes.empty());
 }
 
+TEST_F(ReacquireTest, TwentyBrighterStarsDoNotCrowdTheStarOut) {
+    std::vector<Spot> sky{{80.0, 50.0, kPeak}};
+    for (int x = 38; x <= 62; x += 8) {
+        for (int y = 60; y <= 92; y += 8) {
+            sky.push_back({x + 0.2, y + 0.3, 2.5 * kPeak});
+        }
+    }
+    Paint(sky);
+    const ReacquiredStar found = ReacquireGuideStar(session, watch, 100000);
+    ASSERT_EQ(found.absence, StarAbsence::None);
+    EXPECT_LT(CentreDistance(found, 80.0, 50.0), 0.25);
+}
+
 TEST_F(ReacquireTest, AStarThatStrayedToTheFramesEdgeIsFoundThere) {
     // Last seen well inside, now 3 pixels from the left edge and 5 from the bottom: the search
     // window cannot be centred on it, and sits inside the frame beside it.

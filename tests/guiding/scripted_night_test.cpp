@@ -8,7 +8,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <vector>
 
 #include "guiding/drive_training.h"
@@ -91,15 +90,6 @@ class ScriptedNightTest : public SimulatedGuidingTest {
         field.AddStar({kFaintPlace.x + 0.4, kFaintPlace.y + 0.3, kFaintFlux});
         for (const EdgeStar& star : kEdgeStars) {
             field.AddStar({star.x, star.y, 150000});
-        }
-    }
-
-    void CapTheLens(bool capped) {
-        const std::filesystem::path cap = folder.Path() / "lenscap";
-        if (capped) {
-            std::ofstream(cap).put('\n');
-        } else {
-            std::filesystem::remove(cap);
         }
     }
 
