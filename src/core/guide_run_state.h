@@ -24,6 +24,9 @@ struct GuideStarWatch {
     double lastX = 0.0;
     double lastY = 0.0;
     uint32_t lastSeenMs = 0;
+    // The last guide frame did not show the star: the next one looks for it wherever it may
+    // have strayed meanwhile, not only around the reference.
+    bool missing = false;
     // Where guiding holds it, where a correction moves it to.
     double referenceX = 0.0;
     double referenceY = 0.0;

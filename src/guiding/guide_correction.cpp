@@ -1,13 +1,16 @@
 #include "guiding/guide_correction.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 
 #include "core/clock.h"
 #include "core/session.h"
 #include "core/user_interface.h"
 #include "guiding/guide_frames.h"
 #include "guiding/guide_star_figures.h"
+#include "guiding/guide_star_reacquire.h"
 #include "telescope/telescope_link.h"
 
 namespace talvor {
@@ -15,8 +18,6 @@ namespace {
 
 constexpr int kThousandths = 1000;
 constexpr int kTenthInThousandths = 100;
-// Offsets beyond 5 pixels are not corrected: the star is more likely mismeasured than moved.
-constexpr int kLargestCorrected = 5000;
 // Offsets up to these are left alone: with whole-pixel centres, and with tenths on each axis.
 constexpr int kWholePixelThreshold = 300;
 constexpr int kRaThreshold = 50;
@@ -72,10 +73,13 @@ void WaitBetweenAxes(Session& session) {
     }
 }
 
-// Reference minus measured centre in thousandths of a pixel, held in 16 bits.
+// Reference minus measured centre in thousandths of a pixel, held in 16 bits: a star found
+// further than 32 pixels off is taken back by 32 pixels at a time rather than wrapped round.
 int16_t OffsetOnAxis(int reference, int referenceTenths, int measured, int measuredTenths) {
-    return static_cast<int16_t>((reference - measured) * kThousandths +
-                                (referenceTenths - measuredTenths) * kTenthInThousandths);
+    const int offset = (reference - measured) * kThousandths +
+                       (referenceTenths - measuredTenths) * kTenthInThousandths;
+    return static_cast<int16_t>(std::clamp<int>(offset, std::numeric_limits<int16_t>::min(),
+                                                std::numeric_limits<int16_t>::max()));
 }
 
 }  // namespace
@@ -87,7 +91,14 @@ GuideCorrectionOutcome GuideCorrection(Session& session) {
     const CentrePosition before = guiding.StarCentre;
     const uint32_t now = session.clock.Milliseconds();
     GuideCorrectionOutcome outcome;
-    if (FindGuideStar(session, reference.x, reference.y) != CentreResult::Found) {
+    if (watch.known && watch.missing) {
+        // The star was hidden: it may have strayed beyond the window around the reference, and
+        // something else may now stand in that window.
+        const ReacquiredStar found = ReacquireGuideStar(session, watch, now);
+        outcome.absence = found.absence;
+        outcome.figures = found.figures;
+        guiding.StarCentre = found.centre;
+    } else if (FindGuideStar(session, reference.x, reference.y) != CentreResult::Found) {
         outcome.absence = StarAbsence::NoCentre;
     } else {
         outcome.figures = MeasureGuideStar(session.images.CurrentImage, CentreX(session),
@@ -98,6 +109,9 @@ GuideCorrectionOutcome GuideCorrection(Session& session) {
     if (outcome.absence != StarAbsence::None) {
         // What was found is not the star: it is neither corrected nor kept as its centre.
         guiding.StarCentre = before;
+        if (watch.known) {
+            NoteStarMissed(watch);
+        }
         for (int beep = 0; beep < kLostStarBeeps; ++beep) {
             session.ui.Beep();
         }
@@ -123,9 +137,6 @@ GuideCorrectionOutcome GuideCorrection(Session& session) {
 }
 
 GuideCorrectionPulses CorrectGuideOffset(Session& session, OffsetThousandths offset) {
-    if (std::abs(offset.dx) > kLargestCorrected || std::abs(offset.dy) > kLargestCorrected) {
-        return {};
-    }
     const ProgramSettings& settings = session.settings;
     GuidingState& guiding = session.guiding;
     const bool wholePixels = settings.IgnoreDriftBelowOnePixel;

@@ -34,19 +34,20 @@ struct GuideCorrectionOutcome {
 };
 
 // One guide step on the guide frame in the current image: finds the star at the reference and
-// judges whether what it found is the star. A star not there (no centre, far too faint, or a
-// centre further than the star could have moved) gives four beeps and no pulse; the reference
-// and the star centre stay as they were. Otherwise the offset is stored, counted into the run's
-// statistics and corrected. When the run began without the star (a cloud at the first frame),
-// the first frame that shows it sets the reference instead of being corrected.
+// judges whether what it found is the star; after a frame without the star, it looks for it
+// wherever it may have strayed meanwhile and takes only a star that matches it. A star not
+// there (no centre, far too faint, or a centre further than the star could have moved) gives
+// four beeps and no pulse; the reference and the star centre stay as they were. Otherwise the
+// offset is stored, counted into the run's statistics and corrected, however far the star
+// strayed. When the run began without the star (a cloud at the first frame), the first frame
+// that shows it sets the reference instead of being corrected.
 GuideCorrectionOutcome GuideCorrection(Session& session);
 
-// Corrects a measured offset: nothing when either axis is off by more than 5 pixels; otherwise,
-// on each axis whose offset passes its threshold, a pulse of the offset over the drive rate,
-// less the hysteresis. When the direction reverses, the axis' backlash in whole pixels (as
-// training measures it) is added to the pulse, so that the motor takes up the gears' play
-// before the star moves. With the "direction changes" option a 700 ms wait separates the two
-// axes.
+// Corrects a measured offset: on each axis whose offset passes its threshold, a pulse of the
+// offset over the drive rate, less the hysteresis. When the direction reverses, the axis' backlash
+// in whole pixels (as training measures it) is added to the pulse, so that the motor takes up the
+// gears' play before the star moves. With the "direction changes" option a 700 ms wait separates
+// the two axes.
 GuideCorrectionPulses CorrectGuideOffset(Session& session, OffsetThousandths offset);
 
 }  // namespace talvor

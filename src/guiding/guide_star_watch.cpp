@@ -15,6 +15,8 @@ constexpr double kLeastShareOfUsual = 0.3;
 // the mount's own errors, and more the longer it was hidden.
 constexpr double kLongestStep = 4.0;
 constexpr double kStrayPerSecond = 0.25;
+// A star found in a wide search has figures within this factor of the usual ones.
+constexpr double kMatchFactor = 2.0;
 // How quickly the usual figures follow the star.
 constexpr double kFollowShare = 0.1;
 
@@ -43,6 +45,32 @@ bool ShowsTheStar(const GuideStarFigures& usual, const GuideStarFigures& figures
            figures.mass >= kLeastShareOfUsual * usual.mass;
 }
 
+bool MatchesTheStar(const GuideStarFigures& usual, const GuideStarFigures& figures) {
+    const auto within = [](double value, double usualValue) {
+        return value * kMatchFactor >= usualValue && value <= usualValue * kMatchFactor;
+    };
+    return figures.snr >= kLeastGuideStarSnr && within(figures.peak, usual.peak) &&
+           within(figures.mass, usual.mass) && within(figures.snr, usual.snr);
+}
+
+double FiguresMismatch(const GuideStarFigures& usual, const GuideStarFigures& figures) {
+    return std::abs(std::log(figures.peak / usual.peak)) +
+           std::abs(std::log(figures.mass / usual.mass));
+}
+
+double StrayReach(const GuideStarWatch& watch, uint32_t nowMs) {
+    const double seconds = static_cast<int32_t>(nowMs - watch.lastSeenMs) / 1000.0;
+    return kLongestStep + kStrayPerSecond * std::max(0.0, seconds);
+}
+
+bool WithinReach(const GuideStarWatch& watch, double x, double y, uint32_t nowMs) {
+    // The star stays where it was last seen, or a correction has taken it back towards the
+    // reference; it strays further the longer it was hidden.
+    const double fromLast = std::hypot(x - watch.lastX, y - watch.lastY);
+    const double fromReference = std::hypot(x - watch.referenceX, y - watch.referenceY);
+    return std::min(fromLast, fromReference) <= StrayReach(watch, nowMs);
+}
+
 StarAbsence JudgeGuideStar(const GuideStarWatch& watch, const GuideStarFigures& figures, double x,
                            double y, uint32_t nowMs) {
     if (figures.snr < kLeastGuideStarSnr) {
@@ -54,16 +82,7 @@ StarAbsence JudgeGuideStar(const GuideStarWatch& watch, const GuideStarFigures& 
     if (!ShowsTheStar(watch.usual, figures)) {
         return StarAbsence::Faint;
     }
-    // The star stays where it was last seen, or a correction has taken it back towards the
-    // reference; it strays further the longer it was hidden.
-    const double seconds = static_cast<int32_t>(nowMs - watch.lastSeenMs) / 1000.0;
-    const double reach = kLongestStep + kStrayPerSecond * std::max(0.0, seconds);
-    const double fromLast = std::hypot(x - watch.lastX, y - watch.lastY);
-    const double fromReference = std::hypot(x - watch.referenceX, y - watch.referenceY);
-    if (std::min(fromLast, fromReference) > reach) {
-        return StarAbsence::Jumped;
-    }
-    return StarAbsence::None;
+    return WithinReach(watch, x, y, nowMs) ? StarAbsence::None : StarAbsence::Jumped;
 }
 
 void NoteStarSeen(GuideStarWatch& watch, const GuideStarFigures& figures, double x, double y,
@@ -80,6 +99,11 @@ void NoteStarSeen(GuideStarWatch& watch, const GuideStarFigures& figures, double
     watch.lastX = x;
     watch.lastY = y;
     watch.lastSeenMs = nowMs;
+    watch.missing = false;
+}
+
+void NoteStarMissed(GuideStarWatch& watch) {
+    watch.missing = true;
 }
 
 double CentreX(const Session& session) {

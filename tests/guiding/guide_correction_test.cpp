@@ -54,7 +54,8 @@ TEST_F(GuideCorrectionTest, PulseLengthIsTheOffsetOverTheRateWithBacklashOnAReve
 TEST_F(GuideCorrectionTest, ThresholdsLimitsLettersAndTheWaitBetweenAxes) {
     EXPECT_EQ(Correct(50, 30), GuideCorrectionPulses{});
     EXPECT_EQ(Correct(52, 32), (GuideCorrectionPulses{{'e', 26}, {'n', 16}}));
-    EXPECT_EQ(Correct(5001, 400), GuideCorrectionPulses{});  // more than 5 pixels
+    // However far off a star the watch took for the guide star stands, it is taken back.
+    EXPECT_EQ(Correct(12000, 400), (GuideCorrectionPulses{{'e', 6000}, {'n', 200}}));
     EXPECT_EQ(Correct(-5000, 0).ra, (GuidePulse{'w', 2500}));
     session.settings.IgnoreDriftBelowOnePixel = true;
     EXPECT_EQ(Correct(300, -300), GuideCorrectionPulses{});
@@ -92,32 +93,43 @@ TEST_F(GuideCorrectionTest, MeasuresAgainstTheReferenceAndSkipsLostOrFarStars) {
     EXPECT_EQ(session.guiding.GuideReference, (CentrePosition{64, 64, 5, 5}));
     EXPECT_EQ(session.guiding.Run.statistics.measuredFrames, 1);
 
-    port->written.clear();
-    ui.beeps = 0;
-    const GuideCorrectionOutcome lost = CorrectFrame(std::nullopt);
-    EXPECT_EQ(lost.result, GuideCorrectionResult::StarNotFound);
-    EXPECT_EQ(lost.absence, StarAbsence::NoCentre);
-    EXPECT_EQ(ui.beeps, 4);
-    EXPECT_EQ(session.guiding.GuideOffset, (OffsetThousandths{1000, -800}));
-    EXPECT_TRUE(ui.errorBoxes.empty());
-
     // A star 7 pixels from where it was a moment ago has not moved there: something else is
     // in the window.
+    port->written.clear();
+    ui.beeps = 0;
     session.guiding.MeasureRadius = 12;  // the whole star inside the search window
     const GuideCorrectionOutcome far = CorrectFrame(StarSpot{70.55, 64.55});
     EXPECT_EQ(far.result, GuideCorrectionResult::StarNotFound);
     EXPECT_EQ(far.absence, StarAbsence::Jumped);
     EXPECT_EQ(session.guiding.StarCentre, (CentrePosition{63, 65, 5, 3}));
-    EXPECT_TRUE(port->written.empty());
-    EXPECT_EQ(ui.beeps, 8);
+    EXPECT_EQ(ui.beeps, 4);
 
-    // After half a minute behind a cloud it may well be there: measured, but more than 5
-    // pixels off, so not corrected.
+    const GuideCorrectionOutcome lost = CorrectFrame(std::nullopt);
+    EXPECT_EQ(lost.result, GuideCorrectionResult::StarNotFound);
+    EXPECT_EQ(lost.absence, StarAbsence::NoCentre);
+    EXPECT_EQ(ui.beeps, 8);
+    EXPECT_EQ(session.guiding.GuideOffset, (OffsetThousandths{1000, -800}));
+    EXPECT_EQ(session.guiding.StarCentre, (CentrePosition{63, 65, 5, 3}));
+    EXPECT_TRUE(port->written.empty());
+    EXPECT_TRUE(ui.errorBoxes.empty());
+
+    // After half a minute behind a cloud it may well have strayed there: found, and taken back
+    // to the reference in one pulse of 6 pixels at 2 pixels a second.
     clock.Set(clock.Now() + 30000);
     const GuideCorrectionOutcome back = CorrectFrame(StarSpot{70.55, 64.55});
     EXPECT_EQ(back.result, GuideCorrectionResult::Measured);
     EXPECT_EQ(session.guiding.GuideOffset, (OffsetThousandths{-6000, 0}));
-    EXPECT_TRUE(port->written.empty());
+    EXPECT_EQ(back.pulses.ra, (GuidePulse{'w', 3000}));
+    EXPECT_FALSE(session.guiding.Run.watch.missing);
+
+    // Hidden for minutes, it may turn up anywhere on the frame: 44 pixels off is more than the
+    // offset's 16 bits hold, and it is taken back by as much as they do hold, not wrapped round.
+    CorrectFrame(std::nullopt);
+    clock.Set(clock.Now() + 200000);
+    const GuideCorrectionOutcome afar = CorrectFrame(StarSpot{108.55, 64.55});
+    EXPECT_EQ(afar.result, GuideCorrectionResult::Measured);
+    EXPECT_EQ(session.guiding.GuideOffset.dx, -32768);
+    EXPECT_EQ(afar.pulses.ra, (GuidePulse{'w', 16384}));
 }
 
 TEST_F(GuideCorrectionTest, AFaintSmudgeOrAHotPixelIsNotTheStar) {

@@ -8,7 +8,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <vector>
 
 #include "guiding/drive_training.h"
@@ -55,9 +54,37 @@ MountConfig NightMount() {
     return mount;
 }
 
+// What a night of guiding through the clouds came to.
+struct NightFigures {
+    int frames = 0;
+    double seconds = 0.0;
+    int cappedFrames = 0;
+    int pulsesUnderCloud = 0;
+    // The most frames from a cloud's end until the star was measured again, and until it stood
+    // within half a pixel of the reference again (the first frame after the cloud counts 1).
+    int longestReturn = 0;
+    int longestSettle = 0;
+    // True root mean square over the whole run, on each axis, and over the frames that showed
+    // the star and those under a cloud, with their sums of squares.
+    double trueRms = 0.0;
+    double trueRaRms = 0.0;
+    double trueDecRms = 0.0;
+    int clearFrames = 0;
+    double clearSquares = 0.0;
+    double cloudSquares = 0.0;
+    double worstClear = 0.0;
+    double worstUnderCloud = 0.0;
+    double measuredRms = 0.0;
+    double unguidedRms = 0.0;
+
+    double ClearRms() const { return std::sqrt(clearSquares / clearFrames); }
+    double CloudRms() const { return std::sqrt(cloudSquares / cappedFrames); }
+};
+
 class ScriptedNightTest : public SimulatedGuidingTest {
   protected:
-    ScriptedNightTest() : SimulatedGuidingTest(NightMount()) {
+    explicit ScriptedNightTest(const MountConfig& night = NightMount())
+        : SimulatedGuidingTest(night) {
         StarField& field = camera->Device().Field();
         field.AddStar({kStarX, kStarY, 200000});
         field.AddStar({kFaintPlace.x + 0.4, kFaintPlace.y + 0.3, kFaintFlux});
@@ -66,19 +93,105 @@ class ScriptedNightTest : public SimulatedGuidingTest {
         }
     }
 
-    void CapTheLens(bool capped) {
-        const std::filesystem::path cap = folder.Path() / "lenscap";
-        if (capped) {
-            std::ofstream(cap).put('\n');
-        } else {
-            std::filesystem::remove(cap);
-        }
-    }
-
     DriveCalibration StoredCalibration() {
         EXPECT_EQ(ReadSettings(session), SettingsResult::Done);
         const ProgramSettings& s = session.settings;
         return {s.RaPixelsPerSecond, s.DecPixelsPerSecond, s.RaBacklash, s.DecBacklash};
+    }
+
+    // Trains, picks the star and guides it for ten minutes while the clouds pass.
+    NightFigures GuideTheNight() {
+        NightFigures night;
+        EXPECT_TRUE(PickStarAt(session, kStarPlace));
+        EXPECT_TRUE(TrainAutoGuiding(context));
+        EXPECT_TRUE(PickStarAt(session, kStarPlace));
+
+        struct Frame {
+            double seconds;
+            bool capped;
+            GuideFrameLine line;
+        };
+        std::vector<Frame> frames;
+        UnguidedSky unguided(config, mount->Mount().StartMs());
+        const uint32_t start = clock.Now();
+        bool capped = false;
+        UnattendedGuidingOptions options;
+        options.seconds = 600;
+        options.unguidedSky = &unguided;
+        options.trueSky = mount;
+        options.onFrame = [&](const GuideFrameLine& line) {
+            const double seconds = static_cast<int32_t>(line.milliseconds - start) / 1000.0;
+            frames.push_back({seconds, capped, line});
+            // The cap is read at the next frame's readout.
+            bool cloud = false;
+            for (const Cloud& c : kClouds) {
+                cloud = cloud || (seconds >= c.from && seconds < c.to);
+            }
+            if (cloud != capped) {
+                CapTheLens(cloud);
+                capped = cloud;
+            }
+        };
+        const UnattendedGuidingSummary summary = GuideForSeconds(context, options);
+        EXPECT_TRUE(summary.started);
+        if (!summary.trueRms || frames.empty()) {
+            ADD_FAILURE() << "no true figures";
+            return night;
+        }
+
+        for (std::size_t i = 0; i < frames.size(); ++i) {
+            const Frame& f = frames[i];
+            const PointingOffset at = *f.line.trueOffset;
+            const double squares = at.x * at.x + at.y * at.y;
+            if (f.capped) {
+                ++night.cappedFrames;
+                EXPECT_FALSE(f.line.starFound) << f.seconds;
+                night.pulsesUnderCloud += f.line.pulses.ra.Sent() + f.line.pulses.dec.Sent();
+                night.cloudSquares += squares;
+                night.worstUnderCloud = std::max(night.worstUnderCloud, std::sqrt(squares));
+                continue;
+            }
+            if (i > 0 && frames[i - 1].capped) {
+                // The first frame after a cloud: how long until the star is measured again, and
+                // until it stands at the reference again.
+                std::size_t found = i;
+                while (found < frames.size() && !frames[found].line.starFound) {
+                    ++found;
+                }
+                std::size_t settled = found;
+                while (settled < frames.size() &&
+                       std::hypot(frames[settled].line.trueOffset->x,
+                                  frames[settled].line.trueOffset->y) > 0.5) {
+                    ++settled;
+                }
+                night.longestReturn =
+                    std::max(night.longestReturn, static_cast<int>(found - i) + 1);
+                night.longestSettle =
+                    std::max(night.longestSettle, static_cast<int>(settled - i) + 1);
+            }
+            night.clearSquares += squares;
+            ++night.clearFrames;
+            night.worstClear = std::max(night.worstClear, std::sqrt(squares));
+        }
+        night.frames = summary.frames;
+        night.seconds = frames.back().seconds;
+        night.trueRms = *summary.trueRms;
+        night.trueRaRms = *summary.trueRaRms;
+        night.trueDecRms = *summary.trueDecRms;
+        night.measuredRms = summary.guidedRms;
+        night.unguidedRms = *summary.unguidedRms;
+        std::printf(
+            "night: %d frames over %.0f s, %d under cloud, %d pulses under cloud, star back "
+            "within %d frame(s), at the reference within %d; true rms %.2f px (RA %.2f, Dec "
+            "%.2f), %.2f px with the star in view (worst %.2f), %.2f px under cloud (worst "
+            "%.2f); squares %.1f px^2 under cloud, %.1f px^2 in view; measured rms %.2f px; "
+            "unguided %.2f px\n",
+            night.frames, night.seconds, night.cappedFrames, night.pulsesUnderCloud,
+            night.longestReturn, night.longestSettle, night.trueRms, night.trueRaRms,
+            night.trueDecRms, night.ClearRms(), night.worstClear, night.CloudRms(),
+            night.worstUnderCloud, night.cloudSquares, night.clearSquares, night.measuredRms,
+            night.unguidedRms);
+        return night;
     }
 };
 
@@ -153,80 +266,38 @@ TEST_F(ScriptedNightTest, StarsNearEveryEdgeAreGuidedOrRefusedWithTheMarginTheyN
 }
 
 TEST_F(ScriptedNightTest, TenMinutesThroughThreeCloudsHoldTheStar) {
-    ASSERT_TRUE(PickStarAt(session, kStarPlace));
-    ASSERT_TRUE(TrainAutoGuiding(context));
-    ASSERT_TRUE(PickStarAt(session, kStarPlace));
+    const NightFigures night = GuideTheNight();
+    EXPECT_GE(night.cappedFrames, 50);
+    EXPECT_EQ(night.pulsesUnderCloud, 0);
+    EXPECT_LE(night.longestReturn, 3);
+    EXPECT_LT(night.trueRms, 0.3);
+    EXPECT_LT(night.ClearRms(), 0.25);
+    EXPECT_GT(night.unguidedRms, 5.0);
+    EXPECT_TRUE(ui.errorBoxes.empty());
+}
 
-    struct Frame {
-        double seconds;
-        bool capped;
-        GuideFrameLine line;
-    };
-    std::vector<Frame> frames;
-    UnguidedSky unguided(config, mount->Mount().StartMs());
-    const uint32_t start = clock.Now();
-    bool capped = false;
-    UnattendedGuidingOptions options;
-    options.seconds = 600;
-    options.unguidedSky = &unguided;
-    options.trueSky = mount;
-    options.onFrame = [&](const GuideFrameLine& line) {
-        const double seconds = static_cast<int32_t>(line.milliseconds - start) / 1000.0;
-        frames.push_back({seconds, capped, line});
-        // The cap is read at the next frame's readout.
-        bool cloud = false;
-        for (const Cloud& c : kClouds) {
-            cloud = cloud || (seconds >= c.from && seconds < c.to);
-        }
-        if (cloud != capped) {
-            CapTheLens(cloud);
-            capped = cloud;
-        }
-    };
-    const UnattendedGuidingSummary summary = GuideForSeconds(context, options);
-    ASSERT_TRUE(summary.started);
-    ASSERT_TRUE(summary.trueRms);
+// The same night on the simulated mount as it comes (drift of 0.05 and -0.03 px/s, periodic
+// error of 1.5 px over two minutes): behind the 30 s cloud the star strays 3 to 4 pixels, which
+// no pulse may take back while it is hidden. Guiding must find it again at once and bring it
+// back within three frames; the whole run's figure carries the clouds' stray.
+class DefaultMountNightTest : public ScriptedNightTest {
+  protected:
+    DefaultMountNightTest() : ScriptedNightTest(MountConfig{}) {}
+};
 
-    int cappedFrames = 0;
-    int pulsesUnderCloud = 0;
-    int longestReturn = 0;
-    double clearSquares = 0.0;
-    int clearFrames = 0;
-    double worst = 0.0;
-    for (std::size_t i = 0; i < frames.size(); ++i) {
-        const Frame& f = frames[i];
-        if (f.capped) {
-            ++cappedFrames;
-            EXPECT_FALSE(f.line.starFound) << f.seconds;
-            pulsesUnderCloud += f.line.pulses.ra.Sent() + f.line.pulses.dec.Sent();
-            continue;
-        }
-        if (i > 0 && frames[i - 1].capped) {
-            // The first frame after a cloud: the star is measured again within three frames.
-            int waited = 0;
-            while (i + waited < frames.size() && !frames[i + waited].line.starFound) {
-                ++waited;
-            }
-            longestReturn = std::max(longestReturn, waited + 1);
-        }
-        const PointingOffset at = *f.line.trueOffset;
-        clearSquares += at.x * at.x + at.y * at.y;
-        ++clearFrames;
-        worst = std::max(worst, std::hypot(at.x, at.y));
-    }
-    std::printf(
-        "night: %d frames over %.0f s, %d under cloud, %d pulses under cloud, star back within "
-        "%d frame(s); true rms %.2f px (RA %.2f, Dec %.2f), %.2f px with the star in view, worst "
-        "%.2f px; measured rms %.2f px; unguided %.2f px\n",
-        summary.frames, frames.back().seconds, cappedFrames, pulsesUnderCloud, longestReturn,
-        *summary.trueRms, *summary.trueRaRms, *summary.trueDecRms,
-        std::sqrt(clearSquares / clearFrames), worst, summary.guidedRms, *summary.unguidedRms);
-    EXPECT_GE(cappedFrames, 50);
-    EXPECT_EQ(pulsesUnderCloud, 0);
-    EXPECT_LE(longestReturn, 3);
-    EXPECT_LT(*summary.trueRms, 0.3);
-    EXPECT_LT(std::sqrt(clearSquares / clearFrames), 0.25);
-    EXPECT_GT(*summary.unguidedRms, 5.0);
+TEST_F(DefaultMountNightTest, TheStarStraysUnderEachCloudAndIsBroughtBackAtOnce) {
+    const NightFigures night = GuideTheNight();
+    EXPECT_GE(night.cappedFrames, 50);
+    EXPECT_EQ(night.pulsesUnderCloud, 0);
+    EXPECT_LE(night.longestReturn, 1);
+    EXPECT_LE(night.longestSettle, 3);
+    EXPECT_GT(night.worstUnderCloud, 2.5);
+    EXPECT_LT(night.ClearRms(), 0.3);
+    // The frames under cloud alone (about 100 px^2 of squares over some 560 frames) hold the
+    // whole run above 0.4 px, however well the star is held in view.
+    EXPECT_GT(night.cloudSquares / night.frames, 0.3 * 0.3);
+    EXPECT_LT(night.trueRms, 0.6);
+    EXPECT_GT(night.unguidedRms, 5.0);
     EXPECT_TRUE(ui.errorBoxes.empty());
 }
 

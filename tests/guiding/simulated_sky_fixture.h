@@ -4,6 +4,8 @@
 // code in this thread, on a clock that runs on as it is read, and its pulses move the sky the
 // camera draws.
 
+#include <filesystem>
+#include <fstream>
 #include <memory>
 
 #include "guiding/guiding_test_support.h"
@@ -36,6 +38,16 @@ class SimulatedGuidingTest : public ::testing::Test {
         session.readout.StretchBits = 16;
         session.capture.Settings.Unit = ExposureUnit::Seconds;
         session.capture.Settings.Value = 1;
+    }
+
+    // A cloud: the simulated camera sees nothing but its own dark while the cap is on.
+    void CapTheLens(bool capped) {
+        const std::filesystem::path cap = folder.Path() / "lenscap";
+        if (capped) {
+            std::ofstream(cap).put('\n');
+        } else {
+            std::filesystem::remove(cap);
+        }
     }
 
     TemporaryDirectory folder;
