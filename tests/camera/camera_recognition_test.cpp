@@ -52,12 +52,16 @@ UsbInterfaceDescription BulkInterface(int number, uint8_t inEndpoint) {
 TEST(BlockInterfaceTest, TheFirstVendorInterfaceWithABulkInEndpointOfADeviceWithTheIds) {
     const UsbDeviceDescription devices[] = {
         // The camera: HID control on interface 0, bulk data on interface 1.
-        {{3, 9}, 0x1209, 0x0001, {HidInterface(0), BulkInterface(1, 0x86), BulkInterface(2, 0x88)}},
+        {{3, 9},
+         0x1209,
+         0x0001,
+         {HidInterface(0), BulkInterface(1, 0x86), BulkInterface(2, 0x88)},
+         ""},
         // A disk with bulk endpoints but other ids.
-        {{1, 4}, 0x0781, 0x5567, {BulkInterface(0, 0x81)}},
+        {{1, 4}, 0x0781, 0x5567, {BulkInterface(0, 0x81)}, ""},
         // A device with the camera's ids but only a bulk OUT endpoint, or bulk IN only on HID.
-        {{1, 5}, 0x1209, 0x0001, {{0, 0xFF, {{0x02, 0x02}}}}},
-        {{1, 6}, 0x1209, 0x0001, {{0, 3, {{0x81, 0x02}}}}},
+        {{1, 5}, 0x1209, 0x0001, {{0, 0xFF, {{0x02, 0x02}}}}, ""},
+        {{1, 6}, 0x1209, 0x0001, {{0, 3, {{0x81, 0x02}}}}, ""},
     };
     const std::vector<BlockIoInterface> found = FindBlockIoInterfaces(devices, kCamera);
     ASSERT_EQ(found.size(), 1u);
@@ -86,9 +90,9 @@ TEST(ControlInterfaceTest, OnlyAHidInterfaceOnTheCameraItselfIsTaken) {
 TEST(ControlInterfaceTest, ACameraOfTwoDevicesIsFoundByItsTwoIds) {
     const CameraUsbIds two{{0x04D8, 0x0001}, CameraUsbId{0x04D8, 0x0002}};
     const UsbDeviceDescription devices[] = {
-        {{2, 4}, 0x04D8, 0x0001, {HidInterface(0)}},
-        {{2, 5}, 0x04D8, 0x0002, {BulkInterface(0, 0x82)}},
-        {{1, 3}, 0x1209, 0x0001, {HidInterface(0), BulkInterface(1, 0x86)}},
+        {{2, 4}, 0x04D8, 0x0001, {HidInterface(0)}, ""},
+        {{2, 5}, 0x04D8, 0x0002, {BulkInterface(0, 0x82)}, ""},
+        {{1, 3}, 0x1209, 0x0001, {HidInterface(0), BulkInterface(1, 0x86)}, ""},
     };
     const std::vector<BlockIoInterface> blocks = FindBlockIoInterfaces(devices, two);
     ASSERT_EQ(blocks.size(), 1u);
