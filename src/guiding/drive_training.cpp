@@ -293,7 +293,7 @@ void StoreCalibration(Session& session, DriveCalibration calibration) {
     // itself without the settings stored after it.
     settings.RaBacklash = std::min(calibration.raBacklash, kMaxBacklash);
     settings.DecBacklash = std::min(calibration.decBacklash, kMaxBacklash);
-    if (WriteSettings(session) != SettingsResult::Done) {
+    if (WriteDriveCalibration(session) != SettingsResult::Done) {
         ReportMessage(session.ui, kSettingsNotSaved);
     }
 }

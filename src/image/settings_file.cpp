@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <initializer_list>
 #include <iterator>
 #include <vector>
 
@@ -347,21 +348,44 @@ bool IsSubDirectoryName(std::string_view name) {
     });
 }
 
-SettingsResult WriteQuickSaveCounter(Session& session) {
+namespace {
+
+// Where fields that are written on their own begin in the file.
+constexpr std::size_t kQuickSaveCounterAt = 0;
+constexpr std::size_t kDriveCalibrationAt = 17;  // RA and Dec rates, RA and Dec backlash
+
+// Writes the values as consecutive 16-bit fields from `at` into the settings file as it is,
+// every other byte kept; a file that is missing or too short is written whole from memory.
+SettingsResult WriteInt16Fields(Session& session, std::size_t at,
+                                std::initializer_list<int> values) {
     const std::filesystem::path file = session.dataDirectory.Resolve(kSettingsFileName);
     bool opened = false;
     std::vector<uint8_t> bytes = ReadWholeFile(file, opened);
     if (!opened || bytes.size() < kSettingsFileSize) {
         return WriteSettings(session);
     }
-    const uint16_t counter = session.settings.QuickSaveCounter;
-    bytes[0] = static_cast<uint8_t>(counter & 0xff);
-    bytes[1] = static_cast<uint8_t>(counter >> 8);
+    for (const int value : values) {
+        bytes[at++] = static_cast<uint8_t>(value & 0xff);
+        bytes[at++] = static_cast<uint8_t>((value >> 8) & 0xff);
+    }
     AtomicFile out(file);
     if (!out.Write(bytes.data(), bytes.size()) || !out.Commit()) {
         return SettingsResult::NotWritten;
     }
     return SettingsResult::Done;
+}
+
+}  // namespace
+
+SettingsResult WriteQuickSaveCounter(Session& session) {
+    return WriteInt16Fields(session, kQuickSaveCounterAt, {session.settings.QuickSaveCounter});
+}
+
+SettingsResult WriteDriveCalibration(Session& session) {
+    const ProgramSettings& s = session.settings;
+    return WriteInt16Fields(
+        session, kDriveCalibrationAt,
+        {s.RaPixelsPerSecond, s.DecPixelsPerSecond, s.RaBacklash, s.DecBacklash});
 }
 
 SettingsResult WriteSettings(Session& session) {

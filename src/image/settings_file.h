@@ -39,6 +39,10 @@ SettingsResult WriteSettings(Session& session);
 // that is missing or too short is written whole from the current values.
 SettingsResult WriteQuickSaveCounter(Session& session);
 
+// Drive training stores its calibration (the RA and Dec rates and backlash) in the same way:
+// those four values and nothing else.
+SettingsResult WriteDriveCalibration(Session& session);
+
 // Whether the name can be the auto-save sub-directory: one folder name (empty for none), not
 // "." or "..", without "/", "\\", a quote or control characters.
 bool IsSubDirectoryName(std::string_view name);

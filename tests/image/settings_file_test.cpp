@@ -288,6 +288,34 @@ TEST_F(SettingsFileTest, QuickSaveWritesOnlyItsCounter) {
     EXPECT_EQ(Bytes()[kTelescopeAt], 'l');
 }
 
+TEST_F(SettingsFileTest, DriveCalibrationWritesOnlyItsFourValues) {
+    const auto stored = FileWith([](Session& s) {
+        s.settings.Fits.observer = "Ana";
+        s.settings.GuideTrainingSeconds = 12;
+    });
+    session.settings.UtOffsetHours = 5;
+    session.settings.Fits.observer = "not saved";
+    session.settings.RaPixelsPerSecond = 3;
+    session.settings.DecPixelsPerSecond = 2;
+    session.settings.RaBacklash = 4;
+    session.settings.DecBacklash = 20;
+    ASSERT_EQ(WriteDriveCalibration(session), SettingsResult::Done);
+    auto expected = stored;
+    PutInt16(expected, kRaBacklashAt - 4, 3);
+    PutInt16(expected, kRaBacklashAt - 2, 2);
+    PutInt16(expected, kRaBacklashAt, 4);
+    PutInt16(expected, kDecBacklashAt, 20);
+    EXPECT_EQ(Bytes(), expected);
+    // Read back, the file holds the calibration and the values it held before.
+    ASSERT_EQ(ReadSettings(session), SettingsResult::Done);
+    EXPECT_EQ(session.settings.RaPixelsPerSecond, 3);
+    EXPECT_EQ(session.settings.DecPixelsPerSecond, 2);
+    EXPECT_EQ(session.settings.RaBacklash, 4);
+    EXPECT_EQ(session.settings.DecBacklash, 20);
+    EXPECT_EQ(session.settings.GuideTrainingSeconds, 12);
+    EXPECT_EQ(session.settings.Fits.observer, "Ana");
+}
+
 TEST_F(SettingsFileTest, ASubDirectoryThatIsNotOneFolderIsNotTaken) {
     auto bytes = FileWith([](Session&) {});
     const std::string name = "2026/12/07";
