@@ -3,10 +3,9 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <utility>
 #include <vector>
 
-#include "processing/merge_networks.h"
+#include "processing/median_blocks.h"
 #include "processing/word_vectors.h"
 
 // Vectors pass between functions here only where those functions are inlined (see
@@ -16,6 +15,13 @@
 namespace talvor {
 namespace {
 
+using median_blocks::Block;
+using median_blocks::ForEachIndex;
+using median_blocks::LoadBlock;
+using median_blocks::Merge;
+using median_blocks::Ranks;
+using median_blocks::Sort;
+using median_blocks::StoreBlock;
 using vectors::Broadcast;
 using vectors::kLanes;
 using vectors::LoadWords;
@@ -26,235 +32,255 @@ using vectors::WideFloats;
 using vectors::WideInts;
 using vectors::Words;
 
-// The median of every window is selected by comparator networks working on sixteen windows side
-// by side, and the work is shared between windows that overlap:
-//  - each column of the window (2f + 1 pixels of the source) is sorted once per row of output;
-//  - sorted columns are merged into sorted blocks of neighbouring columns, each block computed
-//    once for every column it can start at and read back at the offsets where windows use it;
-//  - a block keeps only the ranks that can still be the median of a window holding it: with s
-//    of the window's n pixels in the block, the median (rank n / 2 of the window) lies between
-//    ranks n / 2 - (n - s) and n / 2 of the block.
-// An intermediate row holds one word per starting column, with room past the frame's width for
-// the lanes that run beyond it; those lanes hold meaningless values and are never stored.
+// What the rule leaves in the target for sixteen pixels p with window median med, maximum hi and
+// minimum lo: med where the threshold trunc((hi - lo) x power), with lo capped and the product
+// in single precision as MedianThreshold, is below |med - p|, the target's own word elsewhere.
+TALVOR_ALWAYS_INLINE Words RuleResult(Words med, Words hi, Words lo, Words p, Words kept,
+                                      float power) {
+    lo = Min(lo, Broadcast(kMedianMinimumCap));
+    const WideFloats range =
+        __builtin_convertvector(__builtin_convertvector(hi - lo, WideInts), WideFloats);
+    const Words threshold =
+        __builtin_convertvector(__builtin_convertvector(range * power, WideInts), Words);
+    const Words distance = Max(med, p) - Min(med, p);
+    return threshold < distance ? med : kept;
+}
+
+// ---- The 3 x 3 window, one row of output at a time.
+//
+// Each column of three source pixels is sorted once per row of output, pairs of neighbouring
+// columns are merged once for every column they can start at, and each window is its first
+// column merged with the pair beside it. An intermediate row holds one word per starting
+// column, with room past the frame's width for the lanes that run beyond it; those lanes hold
+// meaningless values and are never stored.
 constexpr int kRowWords = kFrameColumns + 4 * kLanes;
 
-// Calls f(std::integral_constant<int, i>) for i = 0..N-1, unrolled.
-template <int N, typename F>
-TALVOR_ALWAYS_INLINE void ForEachIndex(F&& f) {
-    [&]<int... I>(std::integer_sequence<int, I...>) __attribute__((always_inline)) {
-        (f(std::integral_constant<int, I>{}), ...);
-    }
-    (std::make_integer_sequence<int, N>{});
-}
+using Column3 = Block<3, 1>;
+using Pair3 = Block<3, 2>;
+constexpr int kPair3Row = Column3::kWires;
 
-// A block of Width sorted columns of the window's height, kept between the ranks the median of
-// a Side x Side window can have.
-template <int Side, int Width>
-struct Block {
-    static constexpr int kSize = Side * Width;
-    static constexpr int kMedian = Side * Side / 2;
-    static constexpr int kFirst = kMedian - (Side * Side - kSize) > 0
-                                      ? kMedian - (Side * Side - kSize)
-                                      : 0;
-    static constexpr int kLast = kSize - 1 < kMedian ? kSize - 1 : kMedian;
-    static constexpr int kWires = kLast - kFirst + 1;
-};
-
-// The merge of two blocks into a wider one, kept to the wider block's ranks.
-template <typename Left, typename Right, typename Result>
-struct BlockMerge {
-    static constexpr Network kNetwork =
-        MergeNetwork(Left::kWires, Right::kWires, Result::kFirst - Left::kFirst - Right::kFirst,
-                     Result::kLast - Left::kFirst - Right::kFirst);
-    static_assert(kNetwork.kept.count == Result::kWires);
-};
-
-// The rows of a block for every starting column: wire w at column x is rows[w * kRowWords + x].
-template <typename B>
-TALVOR_ALWAYS_INLINE void LoadBlock(Words* into, const uint16_t* rows, int x) {
-    ForEachIndex<B::kWires>([&](auto w) __attribute__((always_inline)) {
-        into[w] = LoadWords(rows + w * kRowWords + x);
-    });
-}
-
-template <const Network& network, int Count>
-TALVOR_ALWAYS_INLINE void StoreKept(uint16_t* rows, const Words* wires, int x) {
-    ForEachIndex<Count>([&](auto w) __attribute__((always_inline)) {
-        StoreWords(rows + w * kRowWords + x, wires[network.kept.wires[w]]);
-    });
-}
-
-// Result at every starting column x = the merge of Left at x and Right at x + offset.
-template <typename Left, typename Right, typename Result, int Offset>
-TALVOR_ALWAYS_INLINE void MergeBlocks(const uint16_t* left, const uint16_t* right,
-                                      uint16_t* result) {
-    static constexpr const Network& network = BlockMerge<Left, Right, Result>::kNetwork;
+TALVOR_ALWAYS_INLINE void MedianRow3(const ImageBuffer& source, ImageBuffer& target, int y,
+                                     float power, uint16_t* rows, uint16_t* result) {
+    const uint16_t* top = &source[static_cast<std::size_t>(y - 1) * kFrameColumns];
     for (int x = 0; x < kFrameColumns; x += kLanes) {
-        Words wires[Left::kWires + Right::kWires];
-        LoadBlock<Left>(wires, left, x);
-        LoadBlock<Right>(wires + Left::kWires, right, x + Offset);
-        RunNetwork<network>(wires);
-        StoreKept<network, Result::kWires>(result, wires, x);
-    }
-}
-
-// The blocks of one window size and the order they are merged in, chosen by counting the
-// comparators of the alternatives:
-//   3 x 3: columns; pairs of columns; window = column + pair.
-//   5 x 5: columns; pairs; fours = pair + pair; window = column + four.
-//   7 x 7: columns; pairs; threes = column + pair; sixes = three + three; window = column + six.
-template <int Side>
-struct MedianPlan;
-
-template <>
-struct MedianPlan<3> {
-    using Column = Block<3, 1>;
-    using Pair = Block<3, 2>;
-    using Rest = Pair;
-    static constexpr int kBlockWires = Column::kWires + Pair::kWires;
-    static constexpr int kRestRow = Column::kWires;
-    // The widest block that keeps every rank, for the window's extremes.
-    using Whole = Column;
-    static constexpr int kWholeRow = 0;
-    TALVOR_ALWAYS_INLINE static void MergeColumns(uint16_t* rows) {
-        MergeBlocks<Column, Column, Pair, 1>(rows, rows, rows + kRestRow * kRowWords);
-    }
-};
-
-template <>
-struct MedianPlan<5> {
-    using Column = Block<5, 1>;
-    using Pair = Block<5, 2>;
-    using Four = Block<5, 4>;
-    using Rest = Four;
-    using Whole = Pair;
-    static constexpr int kPairRow = Column::kWires;
-    static constexpr int kWholeRow = kPairRow;
-    static constexpr int kRestRow = kPairRow + Pair::kWires;
-    static constexpr int kBlockWires = kRestRow + Four::kWires;
-    TALVOR_ALWAYS_INLINE static void MergeColumns(uint16_t* rows) {
-        uint16_t* pairs = rows + kPairRow * kRowWords;
-        MergeBlocks<Column, Column, Pair, 1>(rows, rows, pairs);
-        MergeBlocks<Pair, Pair, Four, 2>(pairs, pairs, rows + kRestRow * kRowWords);
-    }
-};
-
-template <>
-struct MedianPlan<7> {
-    using Column = Block<7, 1>;
-    using Pair = Block<7, 2>;
-    using Three = Block<7, 3>;
-    using Six = Block<7, 6>;
-    using Rest = Six;
-    using Whole = Three;
-    static constexpr int kPairRow = Column::kWires;
-    static constexpr int kThreeRow = kPairRow + Pair::kWires;
-    static constexpr int kWholeRow = kThreeRow;
-    static constexpr int kRestRow = kThreeRow + Three::kWires;
-    static constexpr int kBlockWires = kRestRow + Six::kWires;
-    TALVOR_ALWAYS_INLINE static void MergeColumns(uint16_t* rows) {
-        uint16_t* pairs = rows + kPairRow * kRowWords;
-        uint16_t* threes = rows + kThreeRow * kRowWords;
-        MergeBlocks<Column, Column, Pair, 1>(rows, rows, pairs);
-        MergeBlocks<Column, Pair, Three, 1>(rows, pairs, threes);
-        MergeBlocks<Three, Three, Six, 3>(threes, threes, rows + kRestRow * kRowWords);
-    }
-};
-
-// Sorts the columns of the window rows top..top + Side - 1 at every x into the first Side rows.
-template <int Side>
-TALVOR_ALWAYS_INLINE void SortColumns(const ImageBuffer& source, int top, uint16_t* rows) {
-    static constexpr Network kSort = SortNetwork(Side, 0, Side - 1);
-    const uint16_t* first = &source[static_cast<std::size_t>(top) * kFrameColumns];
-    for (int x = 0; x < kFrameColumns; x += kLanes) {
-        Words wires[Side];
-        ForEachIndex<Side>([&](auto j) __attribute__((always_inline)) {
-            wires[j] = LoadWords(first + j * kFrameColumns + x);
+        Words column[3];
+        ForEachIndex<3>([&](auto j) __attribute__((always_inline)) {
+            column[j] = LoadWords(top + j * kFrameColumns + x);
         });
-        RunNetwork<kSort>(wires);
-        StoreKept<kSort, Side>(rows, wires, x);
+        Sort<3>(column);
+        StoreBlock<Column3, kRowWords>(rows, column, x);
     }
-}
-
-// The median of the windows starting at x: the column at x merged with the rest at x + 1, kept
-// to the one rank.
-template <int Side>
-TALVOR_ALWAYS_INLINE Words WindowMedian(const uint16_t* rows, int x) {
-    using Plan = MedianPlan<Side>;
-    using Column = typename Plan::Column;
-    using Rest = typename Plan::Rest;
-    static constexpr const Network& network = BlockMerge<Column, Rest, Block<Side, Side>>::kNetwork;
-    Words wires[Column::kWires + Rest::kWires];
-    LoadBlock<Column>(wires, rows, x);
-    LoadBlock<Rest>(wires + Column::kWires, rows + Plan::kRestRow * kRowWords, x + 1);
-    RunNetwork<network>(wires);
-    return wires[network.kept.wires[0]];
-}
-
-// The largest and smallest pixel of the windows starting at x: the top and bottom ranks of the
-// widest block that keeps every rank, side by side across the window, and of single columns
-// for the rest.
-template <int Side>
-TALVOR_ALWAYS_INLINE void WindowExtremes(const uint16_t* rows, int x, Words& highest,
-                                         Words& lowest) {
-    using Plan = MedianPlan<Side>;
-    using Whole = typename Plan::Whole;
-    constexpr int kWidth = Whole::kSize / Side;
-    static_assert(Whole::kFirst == 0 && Whole::kWires == Whole::kSize);
-    const uint16_t* top = rows + (Plan::kWholeRow + Whole::kWires - 1) * kRowWords + x;
-    const uint16_t* bottom = rows + Plan::kWholeRow * kRowWords + x;
-    highest = LoadWords(top);
-    lowest = LoadWords(bottom);
-    ForEachIndex<Side / kWidth - 1>([&](auto b) __attribute__((always_inline)) {
-        highest = Max(highest, LoadWords(top + (b + 1) * kWidth));
-        lowest = Min(lowest, LoadWords(bottom + (b + 1) * kWidth));
-    });
-    const uint16_t* columnTop = rows + (Side - 1) * kRowWords + x;
-    const uint16_t* columnBottom = rows + x;
-    ForEachIndex<Side % kWidth>([&](auto c) __attribute__((always_inline)) {
-        constexpr int kColumn = Side - Side % kWidth + c;
-        highest = Max(highest, LoadWords(columnTop + kColumn));
-        lowest = Min(lowest, LoadWords(columnBottom + kColumn));
-    });
-}
-
-// Row y of the target, columns f..511-f.
-template <int Side>
-TALVOR_ALWAYS_INLINE void MedianRow(const ImageBuffer& source, ImageBuffer& target, int y,
-                                    float power, uint16_t* rows, uint16_t* result) {
-    constexpr int f = Side / 2;
-    SortColumns<Side>(source, y - f, rows);
-    MedianPlan<Side>::MergeColumns(rows);
+    uint16_t* pairs = rows + kPair3Row * kRowWords;
+    for (int x = 0; x < kFrameColumns; x += kLanes) {
+        Words left[3];
+        Words right[3];
+        Words pair[Pair3::kWires];
+        LoadBlock<Column3, kRowWords>(left, rows, x);
+        LoadBlock<Column3, kRowWords>(right, rows, x + 1);
+        Merge<Column3, Column3, Pair3>(left, right, pair);
+        StoreBlock<Pair3, kRowWords>(pairs, pair, x);
+    }
     const uint16_t* in = &source[static_cast<std::size_t>(y) * kFrameColumns];
-    uint16_t* out = &target[static_cast<std::size_t>(y) * kFrameColumns];
-    const Words cap = Broadcast(kMedianMinimumCap);
-    // x is the first column of the windows; their centres are x + f.
-    for (int x = 0; x <= kFrameColumns - Side; x += kLanes) {
-        const Words med = WindowMedian<Side>(rows, x);
-        Words hi;
-        Words lo;
-        WindowExtremes<Side>(rows, x, hi, lo);
-        lo = Min(lo, cap);
-        const Words p = LoadWords(in + x + f);
-        const Words kept = LoadWords(out + x + f);
-        // trunc((hi - lo) x power) with the product in single precision, as MedianThreshold.
-        const WideFloats range =
-            __builtin_convertvector(__builtin_convertvector(hi - lo, WideInts), WideFloats);
-        const Words threshold =
-            __builtin_convertvector(__builtin_convertvector(range * power, WideInts), Words);
-        const Words distance = Max(med, p) - Min(med, p);
-        StoreWords(result + x, threshold < distance ? med : kept);
+    const uint16_t* out = &target[static_cast<std::size_t>(y) * kFrameColumns];
+    // x is the first column of the windows; their centres are x + 1.
+    for (int x = 0; x <= kFrameColumns - 3; x += kLanes) {
+        Words column[3];
+        Words pair[Pair3::kWires];
+        Words med[1];
+        LoadBlock<Column3, kRowWords>(column, rows, x);
+        LoadBlock<Pair3, kRowWords>(pair, pairs, x + 1);
+        Merge<Column3, Pair3, Block<3, 3>>(column, pair, med);
+        // The extremes from the three sorted columns.
+        Words hi = LoadWords(rows + 2 * kRowWords + x);
+        Words lo = LoadWords(rows + x);
+        ForEachIndex<2>([&](auto c) __attribute__((always_inline)) {
+            hi = Max(hi, LoadWords(rows + 2 * kRowWords + x + c + 1));
+            lo = Min(lo, LoadWords(rows + x + c + 1));
+        });
+        StoreWords(result + x, RuleResult(med[0], hi, lo, LoadWords(in + x + 1),
+                                          LoadWords(out + x + 1), power));
     }
-    std::memcpy(out + f, result, sizeof(uint16_t) * (kFrameColumns - 2 * f));
+    std::memcpy(&target[static_cast<std::size_t>(y) * kFrameColumns + 1], result,
+                sizeof(uint16_t) * (kFrameColumns - 2));
+}
+
+// ---- The 5 x 5 and 7 x 7 windows, two rows of output at a time.
+//
+// The windows of rows y and y + 1 share the Side - 1 source rows between them (the core of the
+// tile); row y - f belongs to the upper window only and row y + f + 1 to the lower one only. The
+// core's columns are sorted once per tile and merged across into the core block, Side columns
+// wide and kept to the few ranks either window's median can take. Each window is then its own
+// row of Side pixels, sorted, merged with the core block to the one rank. The tile works along a
+// strip of window columns at a time, so that its intermediate rows stay in the first-level cache.
+constexpr int kStripColumns = 256;
+// An intermediate row of a strip: one word per column the strip's windows start at, and room
+// for the blocks read to the right of the last window. Lanes past the frame's right edge read
+// words past its last pixel (still inside the buffer) and their results are never stored.
+constexpr int kStripWords = kStripColumns + 2 * kLanes;
+
+// The blocks of the core and the order they are merged in, chosen by counting comparators and
+// memory accesses of the alternatives.
+template <int Side>
+struct TilePlan;
+
+// 5 x 5: columns of four; pairs; core = pair + pair + column.
+template <>
+struct TilePlan<5> {
+    static constexpr int kHeight = 4;
+    using Column = Ranks<5, 4>;
+    using Pair = Ranks<5, 8>;
+    using Four = Ranks<5, 16>;
+    using Core = Ranks<5, 20>;
+    static constexpr int kPairRow = Column::kWires;
+    static constexpr int kBufferWires = kPairRow + Pair::kWires;
+
+    // The pairs starting at v.
+    TALVOR_ALWAYS_INLINE static void BuildBlocks(uint16_t* rows, int v) {
+        Words left[Column::kWires];
+        Words right[Column::kWires];
+        Words pair[Pair::kWires];
+        LoadBlock<Column, kStripWords>(left, rows, v);
+        LoadBlock<Column, kStripWords>(right, rows, v + 1);
+        Merge<Column, Column, Pair>(left, right, pair);
+        StoreBlock<Pair, kStripWords>(rows + kPairRow * kStripWords, pair, v);
+    }
+
+    // The core block of the windows starting at v, and its largest and smallest pixel.
+    TALVOR_ALWAYS_INLINE static void LoadCore(const uint16_t* rows, int v, Words* core, Words& hi,
+                                              Words& lo) {
+        Words left[Pair::kWires];
+        Words right[Pair::kWires];
+        Words column[Column::kWires];
+        Words four[Four::kWires];
+        LoadBlock<Pair, kStripWords>(left, rows + kPairRow * kStripWords, v);
+        LoadBlock<Pair, kStripWords>(right, rows + kPairRow * kStripWords, v + 2);
+        LoadBlock<Column, kStripWords>(column, rows, v + 4);
+        Merge<Pair, Pair, Four>(left, right, four);
+        Merge<Four, Column, Core>(four, column, core);
+        static_assert(Pair::kWhole && Column::kWhole);
+        hi = Max(Max(left[Pair::kWires - 1], right[Pair::kWires - 1]), column[kHeight - 1]);
+        lo = Min(Min(left[0], right[0]), column[0]);
+    }
+};
+
+// 7 x 7: columns of six; threes = column + (column + column); core = three + three + column.
+template <>
+struct TilePlan<7> {
+    static constexpr int kHeight = 6;
+    using Column = Ranks<7, 6>;
+    using Pair = Ranks<7, 12>;
+    using Three = Ranks<7, 18>;
+    using Six = Ranks<7, 36>;
+    using Core = Ranks<7, 42>;
+    static constexpr int kThreeRow = Column::kWires;
+    static constexpr int kBufferWires = kThreeRow + Three::kWires;
+
+    // The threes starting at v; their pairs are used at one place only and stay in registers.
+    TALVOR_ALWAYS_INLINE static void BuildBlocks(uint16_t* rows, int v) {
+        Words first[Column::kWires];
+        Words second[Column::kWires];
+        Words third[Column::kWires];
+        Words pair[Pair::kWires];
+        Words three[Three::kWires];
+        LoadBlock<Column, kStripWords>(first, rows, v);
+        LoadBlock<Column, kStripWords>(second, rows, v + 1);
+        LoadBlock<Column, kStripWords>(third, rows, v + 2);
+        Merge<Column, Column, Pair>(second, third, pair);
+        Merge<Column, Pair, Three>(first, pair, three);
+        StoreBlock<Three, kStripWords>(rows + kThreeRow * kStripWords, three, v);
+    }
+
+    TALVOR_ALWAYS_INLINE static void LoadCore(const uint16_t* rows, int v, Words* core, Words& hi,
+                                              Words& lo) {
+        Words left[Three::kWires];
+        Words right[Three::kWires];
+        Words column[Column::kWires];
+        Words six[Six::kWires];
+        LoadBlock<Three, kStripWords>(left, rows + kThreeRow * kStripWords, v);
+        LoadBlock<Three, kStripWords>(right, rows + kThreeRow * kStripWords, v + 3);
+        LoadBlock<Column, kStripWords>(column, rows, v + 6);
+        static_assert(Three::kWhole && Column::kWhole);
+        hi = Max(Max(left[Three::kWires - 1], right[Three::kWires - 1]), column[kHeight - 1]);
+        lo = Min(Min(left[0], right[0]), column[0]);
+        Merge<Three, Three, Six>(left, right, six);
+        Merge<Six, Column, Core>(six, column, core);
+    }
+};
+
+// Rows y .. y + Rows - 1 of the target (Rows is 2, or 1 for a last row left over), columns
+// f..511-f.
+template <int Side, int Rows>
+TALVOR_ALWAYS_INLINE void MedianTile(const ImageBuffer& source, ImageBuffer& target, int y,
+                                     float power, uint16_t* rows) {
+    using Plan = TilePlan<Side>;
+    using Core = typename Plan::Core;
+    using Segment = Ranks<Side, Side>;
+    constexpr int f = Side / 2;
+    constexpr int kHeight = Plan::kHeight;
+    // The first column of the last window.
+    constexpr int kLastStart = kFrameColumns - Side;
+    static_assert(Segment::kWhole && kLastStart - kStripColumns + 1 >= kLanes);
+    const auto rowAt = [&](int row) {
+        return &source[static_cast<std::size_t>(row) * kFrameColumns];
+    };
+    const uint16_t* coreTop = rowAt(y - f + 1);
+    for (int s = 0; s <= kLastStart; s += kStripColumns) {
+        // The windows starting at s .. s + count - 1.
+        const int count = std::min(kStripColumns, kLastStart + 1 - s);
+        for (int v = 0; v < count + 2 * kLanes; v += kLanes) {
+            Words column[kHeight];
+            ForEachIndex<kHeight>([&](auto j) __attribute__((always_inline)) {
+                column[j] = LoadWords(coreTop + j * kFrameColumns + s + v);
+            });
+            Sort<kHeight>(column);
+            StoreBlock<typename Plan::Column, kStripWords>(rows, column, v);
+        }
+        for (int v = 0; v < count + kLanes; v += kLanes) {
+            Plan::BuildBlocks(rows, v);
+        }
+        for (int v = 0; v < count; v += kLanes) {
+            // The last vector ends at the strip's last window, going over some of the windows
+            // before it again: they come out the same.
+            const int at = std::min(v, count - kLanes);
+            Words core[Core::kWires];
+            Words coreHi;
+            Words coreLo;
+            Plan::LoadCore(rows, at, core, coreHi, coreLo);
+            ForEachIndex<Rows>([&](auto r) __attribute__((always_inline)) {
+                const uint16_t* own = rowAt(r == 0 ? y - f : y + f + 1) + s + at;
+                Words segment[Side];
+                ForEachIndex<Side>([&](auto c) __attribute__((always_inline)) {
+                    segment[c] = LoadWords(own + c);
+                });
+                Sort<Side>(segment);
+                Words med[1];
+                Merge<Core, Segment, Ranks<Side, Side * Side>>(core, segment, med);
+                const std::size_t centre =
+                    static_cast<std::size_t>(y + r) * kFrameColumns + s + at + f;
+                const Words result =
+                    RuleResult(med[0], Max(coreHi, segment[Side - 1]), Min(coreLo, segment[0]),
+                               LoadWords(&source[centre]), LoadWords(&target[centre]), power);
+                StoreWords(&target[centre], result);
+            });
+        }
+    }
 }
 
 template <int Side>
-TALVOR_ALWAYS_INLINE void MedianRows(const ImageBuffer& source, ImageBuffer& target, float power,
-                                     int firstRow, const std::function<void()>& afterRow) {
-    std::vector<uint16_t> rows(static_cast<std::size_t>(MedianPlan<Side>::kBlockWires) * kRowWords);
-    std::vector<uint16_t> result(kRowWords);
-    for (int y = firstRow; y <= kFrameRows - 1 - Side / 2; ++y) {
-        MedianRow<Side>(source, target, y, power, rows.data(), result.data());
+TALVOR_ALWAYS_INLINE void MedianTiles(const ImageBuffer& source, ImageBuffer& target, float power,
+                                      int firstRow, const std::function<void()>& afterRow) {
+    constexpr int f = Side / 2;
+    constexpr int kLastRow = kFrameRows - 1 - f;
+    std::vector<uint16_t> rows(static_cast<std::size_t>(TilePlan<Side>::kBufferWires) *
+                               kStripWords);
+    int y = std::max(firstRow, f);
+    for (; y + 1 <= kLastRow; y += 2) {
+        MedianTile<Side, 2>(source, target, y, power, rows.data());
+        afterRow();
+        afterRow();
+    }
+    if (y == kLastRow) {
+        MedianTile<Side, 1>(source, target, y, power, rows.data());
         afterRow();
     }
 }
@@ -262,19 +288,24 @@ TALVOR_ALWAYS_INLINE void MedianRows(const ImageBuffer& source, ImageBuffer& tar
 TALVOR_VECTOR_CLONES
 void MedianRows3(const ImageBuffer& source, ImageBuffer& target, float power, int firstRow,
                  const std::function<void()>& afterRow) {
-    MedianRows<3>(source, target, power, firstRow, afterRow);
+    std::vector<uint16_t> rows(static_cast<std::size_t>(kPair3Row + Pair3::kWires) * kRowWords);
+    std::vector<uint16_t> result(kRowWords);
+    for (int y = std::max(firstRow, 1); y <= kFrameRows - 2; ++y) {
+        MedianRow3(source, target, y, power, rows.data(), result.data());
+        afterRow();
+    }
 }
 
 TALVOR_VECTOR_CLONES
 void MedianRows5(const ImageBuffer& source, ImageBuffer& target, float power, int firstRow,
                  const std::function<void()>& afterRow) {
-    MedianRows<5>(source, target, power, firstRow, afterRow);
+    MedianTiles<5>(source, target, power, firstRow, afterRow);
 }
 
 TALVOR_VECTOR_CLONES
 void MedianRows7(const ImageBuffer& source, ImageBuffer& target, float power, int firstRow,
                  const std::function<void()>& afterRow) {
-    MedianRows<7>(source, target, power, firstRow, afterRow);
+    MedianTiles<7>(source, target, power, firstRow, afterRow);
 }
 
 }  // namespace
