@@ -46,10 +46,6 @@ struct Ranks {
     static constexpr bool kWhole = kWires == kSize;
 };
 
-// A block of Width whole columns of the window.
-template <int Side, int Width>
-using Block = Ranks<Side, Side * Width>;
-
 // The merge of two blocks into a bigger one, kept to the bigger block's ranks.
 template <typename Left, typename Right, typename Result>
 struct BlockMerge {

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <vector>
 
 #include "processing/median_blocks.h"
@@ -15,7 +14,6 @@
 namespace talvor {
 namespace {
 
-using median_blocks::Block;
 using median_blocks::ForEachIndex;
 using median_blocks::LoadBlock;
 using median_blocks::Merge;
@@ -46,72 +44,14 @@ TALVOR_ALWAYS_INLINE Words RuleResult(Words med, Words hi, Words lo, Words p, Wo
     return threshold < distance ? med : kept;
 }
 
-// ---- The 3 x 3 window, one row of output at a time.
-//
-// Each column of three source pixels is sorted once per row of output, pairs of neighbouring
-// columns are merged once for every column they can start at, and each window is its first
-// column merged with the pair beside it. An intermediate row holds one word per starting
-// column, with room past the frame's width for the lanes that run beyond it; those lanes hold
-// meaningless values and are never stored.
-constexpr int kRowWords = kFrameColumns + 4 * kLanes;
-
-using Column3 = Block<3, 1>;
-using Pair3 = Block<3, 2>;
-constexpr int kPair3Row = Column3::kWires;
-
-TALVOR_ALWAYS_INLINE void MedianRow3(const ImageBuffer& source, ImageBuffer& target, int y,
-                                     float power, uint16_t* rows, uint16_t* result) {
-    const uint16_t* top = &source[static_cast<std::size_t>(y - 1) * kFrameColumns];
-    for (int x = 0; x < kFrameColumns; x += kLanes) {
-        Words column[3];
-        ForEachIndex<3>([&](auto j) __attribute__((always_inline)) {
-            column[j] = LoadWords(top + j * kFrameColumns + x);
-        });
-        Sort<3>(column);
-        StoreBlock<Column3, kRowWords>(rows, column, x);
-    }
-    uint16_t* pairs = rows + kPair3Row * kRowWords;
-    for (int x = 0; x < kFrameColumns; x += kLanes) {
-        Words left[3];
-        Words right[3];
-        Words pair[Pair3::kWires];
-        LoadBlock<Column3, kRowWords>(left, rows, x);
-        LoadBlock<Column3, kRowWords>(right, rows, x + 1);
-        Merge<Column3, Column3, Pair3>(left, right, pair);
-        StoreBlock<Pair3, kRowWords>(pairs, pair, x);
-    }
-    const uint16_t* in = &source[static_cast<std::size_t>(y) * kFrameColumns];
-    const uint16_t* out = &target[static_cast<std::size_t>(y) * kFrameColumns];
-    // x is the first column of the windows; their centres are x + 1.
-    for (int x = 0; x <= kFrameColumns - 3; x += kLanes) {
-        Words column[3];
-        Words pair[Pair3::kWires];
-        Words med[1];
-        LoadBlock<Column3, kRowWords>(column, rows, x);
-        LoadBlock<Pair3, kRowWords>(pair, pairs, x + 1);
-        Merge<Column3, Pair3, Block<3, 3>>(column, pair, med);
-        // The extremes from the three sorted columns.
-        Words hi = LoadWords(rows + 2 * kRowWords + x);
-        Words lo = LoadWords(rows + x);
-        ForEachIndex<2>([&](auto c) __attribute__((always_inline)) {
-            hi = Max(hi, LoadWords(rows + 2 * kRowWords + x + c + 1));
-            lo = Min(lo, LoadWords(rows + x + c + 1));
-        });
-        StoreWords(result + x, RuleResult(med[0], hi, lo, LoadWords(in + x + 1),
-                                          LoadWords(out + x + 1), power));
-    }
-    std::memcpy(&target[static_cast<std::size_t>(y) * kFrameColumns + 1], result,
-                sizeof(uint16_t) * (kFrameColumns - 2));
-}
-
-// ---- The 5 x 5 and 7 x 7 windows, two rows of output at a time.
-//
-// The windows of rows y and y + 1 share the Side - 1 source rows between them (the core of the
-// tile); row y - f belongs to the upper window only and row y + f + 1 to the lower one only. The
-// core's columns are sorted once per tile and merged across into the core block, Side columns
-// wide and kept to the few ranks either window's median can take. Each window is then its own
-// row of Side pixels, sorted, merged with the core block to the one rank. The tile works along a
-// strip of window columns at a time, so that its intermediate rows stay in the first-level cache.
+// The median of every window is selected by comparator networks working on sixteen windows side
+// by side, two rows of output at a time, sharing the work between windows that overlap. The
+// windows of rows y and y + 1 share the Side - 1 source rows between them (the core of the tile);
+// row y - f belongs to the upper window only and row y + f + 1 to the lower one only. The core's
+// columns are sorted once per tile and merged across into the core block, Side columns wide and
+// kept to the few ranks either window's median can take. Each window is then its own row of Side
+// pixels, sorted, merged with the core block to the one rank. The tile works along a strip of
+// window columns at a time, so that its intermediate rows stay in the first-level cache.
 constexpr int kStripColumns = 256;
 // An intermediate row of a strip: one word per column the strip's windows start at, and room
 // for the blocks read to the right of the last window. Lanes past the frame's right edge read
@@ -122,6 +62,39 @@ constexpr int kStripWords = kStripColumns + 2 * kLanes;
 // memory accesses of the alternatives.
 template <int Side>
 struct TilePlan;
+
+// 3 x 3: columns of two; pairs; core = pair + column.
+template <>
+struct TilePlan<3> {
+    static constexpr int kHeight = 2;
+    using Column = Ranks<3, 2>;
+    using Pair = Ranks<3, 4>;
+    using Core = Ranks<3, 6>;
+    static constexpr int kPairRow = Column::kWires;
+    static constexpr int kBufferWires = kPairRow + Pair::kWires;
+
+    TALVOR_ALWAYS_INLINE static void BuildBlocks(uint16_t* rows, int v) {
+        Words left[Column::kWires];
+        Words right[Column::kWires];
+        Words pair[Pair::kWires];
+        LoadBlock<Column, kStripWords>(left, rows, v);
+        LoadBlock<Column, kStripWords>(right, rows, v + 1);
+        Merge<Column, Column, Pair>(left, right, pair);
+        StoreBlock<Pair, kStripWords>(rows + kPairRow * kStripWords, pair, v);
+    }
+
+    TALVOR_ALWAYS_INLINE static void LoadCore(const uint16_t* rows, int v, Words* core, Words& hi,
+                                              Words& lo) {
+        Words pair[Pair::kWires];
+        Words column[Column::kWires];
+        LoadBlock<Pair, kStripWords>(pair, rows + kPairRow * kStripWords, v);
+        LoadBlock<Column, kStripWords>(column, rows, v + 2);
+        static_assert(Pair::kWhole && Column::kWhole);
+        hi = Max(pair[Pair::kWires - 1], column[kHeight - 1]);
+        lo = Min(pair[0], column[0]);
+        Merge<Pair, Column, Core>(pair, column, core);
+    }
+};
 
 // 5 x 5: columns of four; pairs; core = pair + pair + column.
 template <>
@@ -219,7 +192,9 @@ TALVOR_ALWAYS_INLINE void MedianTile(const ImageBuffer& source, ImageBuffer& tar
     constexpr int kHeight = Plan::kHeight;
     // The first column of the last window.
     constexpr int kLastStart = kFrameColumns - Side;
-    static_assert(Segment::kWhole && kLastStart - kStripColumns + 1 >= kLanes);
+    // Every strip holds at least one vector of windows.
+    constexpr int kLastStripCount = (kLastStart + 1) % kStripColumns;
+    static_assert(Segment::kWhole && (kLastStripCount == 0 || kLastStripCount >= kLanes));
     const auto rowAt = [&](int row) {
         return &source[static_cast<std::size_t>(row) * kFrameColumns];
     };
@@ -288,12 +263,7 @@ TALVOR_ALWAYS_INLINE void MedianTiles(const ImageBuffer& source, ImageBuffer& ta
 TALVOR_VECTOR_CLONES
 void MedianRows3(const ImageBuffer& source, ImageBuffer& target, float power, int firstRow,
                  const std::function<void()>& afterRow) {
-    std::vector<uint16_t> rows(static_cast<std::size_t>(kPair3Row + Pair3::kWires) * kRowWords);
-    std::vector<uint16_t> result(kRowWords);
-    for (int y = std::max(firstRow, 1); y <= kFrameRows - 2; ++y) {
-        MedianRow3(source, target, y, power, rows.data(), result.data());
-        afterRow();
-    }
+    MedianTiles<3>(source, target, power, firstRow, afterRow);
 }
 
 TALVOR_VECTOR_CLONES
