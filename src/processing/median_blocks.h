@@ -7,9 +7,11 @@
 // inlined into the vector clones of the median pass (see word_vectors.h).
 
 #include <cstdint>
+#include <cstring>
 #include <utility>
 
 #include "core/image_store.h"
+#include "processing/median_filter.h"
 #include "processing/merge_networks.h"
 #include "processing/word_vectors.h"
 
@@ -18,10 +20,18 @@
 
 namespace talvor::median_blocks {
 
+using vectors::Broadcast;
 using vectors::kLanes;
 using vectors::LoadWords;
+using vectors::Max;
+using vectors::Min;
 using vectors::StoreWords;
+using vectors::WideFloats;
+using vectors::WideInts;
 using vectors::Words;
+
+// Sixteen pairs of neighbouring words, each pair as one 32-bit lane (the first word low).
+typedef uint32_t WordPairs __attribute__((vector_size(4 * kLanes)));
 
 // Calls f(std::integral_constant<int, i>) for i = 0..N-1, unrolled.
 template <int N, typename F>
@@ -96,6 +106,35 @@ TALVOR_ALWAYS_INLINE void Sort(Words* wires) {
         sorted[w] = wires[kSort.kept.wires[w]];
     });
     ForEachIndex<Count>([&](auto w) __attribute__((always_inline)) { wires[w] = sorted[w]; });
+}
+
+// The 32 words at from, those at even places and those at odd places.
+TALVOR_ALWAYS_INLINE void LoadSplit(const uint16_t* from, Words& even, Words& odd) {
+    WordPairs pairs;
+    std::memcpy(&pairs, from, sizeof pairs);
+    even = __builtin_convertvector(pairs & 0xFFFF, Words);
+    odd = __builtin_convertvector(pairs >> 16, Words);
+}
+
+// Stores even and odd interleaved as 32 words, the first of even first.
+TALVOR_ALWAYS_INLINE void StoreJoined(uint16_t* to, Words even, Words odd) {
+    const WordPairs pairs =
+        __builtin_convertvector(even, WordPairs) | (__builtin_convertvector(odd, WordPairs) << 16);
+    std::memcpy(to, &pairs, sizeof pairs);
+}
+
+// What the rule leaves in the target for sixteen pixels p with window median med, maximum hi and
+// minimum lo: med where the threshold trunc((hi - lo) x power), with lo capped and the product
+// in single precision as MedianThreshold, is below |med - p|, the target's own word elsewhere.
+TALVOR_ALWAYS_INLINE Words RuleResult(Words med, Words hi, Words lo, Words p, Words kept,
+                                      float power) {
+    lo = Min(lo, Broadcast(kMedianMinimumCap));
+    const WideFloats range =
+        __builtin_convertvector(__builtin_convertvector(hi - lo, WideInts), WideFloats);
+    const Words threshold =
+        __builtin_convertvector(__builtin_convertvector(range * power, WideInts), Words);
+    const Words distance = Max(med, p) - Min(med, p);
+    return threshold < distance ? med : kept;
 }
 
 }  // namespace talvor::median_blocks
