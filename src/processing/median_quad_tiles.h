@@ -110,48 +110,41 @@ struct QuadPlan<5> {
     }
 };
 
-// 7 x 7: the core is the three columns from the odd column 2t + 1 and the three from 2t + 4;
-// threes at odd columns and at even ones share the pair between them.
+// 7 x 7: the core is the three pairs of columns at the odd columns 2t + 1, 2t + 3 and 2t + 5.
 template <>
 struct QuadPlan<7> {
     static constexpr int kHeight = 6;
     using Column = Ranks<7, 6>;
     using Pair = Ranks<7, 12>;
-    using Three = Ranks<7, 18>;
+    using Four = Ranks<7, 24>;
     using Core = Ranks<7, 36>;
-    static constexpr int kOddThreeRow = 2 * Column::kWires;
-    static constexpr int kEvenThreeRow = kOddThreeRow + Three::kWires;
-    static constexpr int kBufferWires = kEvenThreeRow + Three::kWires;
+    static constexpr int kPairRow = 2 * Column::kWires;
+    static constexpr int kBufferWires = kPairRow + Pair::kWires;
 
     TALVOR_ALWAYS_INLINE static void BuildBlocks(uint16_t* rows, int v) {
-        Words even[Column::kWires];
         Words odd[Column::kWires];
         Words nextEven[Column::kWires];
-        Words nextOdd[Column::kWires];
         Words pair[Pair::kWires];
-        Words three[Three::kWires];
-        LoadBlock<Column, kStripWords>(even, rows, v);
         LoadBlock<Column, kStripWords>(odd, rows + Column::kWires * kStripWords, v);
         LoadBlock<Column, kStripWords>(nextEven, rows, v + 1);
-        LoadBlock<Column, kStripWords>(nextOdd, rows + Column::kWires * kStripWords, v + 1);
-        // Columns 2t + 1 and 2t + 2.
         Merge<Column, Column, Pair>(odd, nextEven, pair);
-        Merge<Pair, Column, Three>(pair, nextOdd, three);
-        StoreBlock<Three, kStripWords>(rows + kOddThreeRow * kStripWords, three, v);
-        Merge<Column, Pair, Three>(even, pair, three);
-        StoreBlock<Three, kStripWords>(rows + kEvenThreeRow * kStripWords, three, v);
+        StoreBlock<Pair, kStripWords>(rows + kPairRow * kStripWords, pair, v);
     }
 
     TALVOR_ALWAYS_INLINE static void LoadCore(const uint16_t* rows, int v, Words* core, Words& hi,
                                               Words& lo) {
-        Words left[Three::kWires];
-        Words right[Three::kWires];
-        LoadBlock<Three, kStripWords>(left, rows + kOddThreeRow * kStripWords, v);
-        LoadBlock<Three, kStripWords>(right, rows + kEvenThreeRow * kStripWords, v + 2);
-        static_assert(Three::kWhole);
-        hi = Max(left[Three::kWires - 1], right[Three::kWires - 1]);
-        lo = Min(left[0], right[0]);
-        Merge<Three, Three, Core>(left, right, core);
+        Words first[Pair::kWires];
+        Words second[Pair::kWires];
+        Words third[Pair::kWires];
+        Words four[Four::kWires];
+        LoadBlock<Pair, kStripWords>(first, rows + kPairRow * kStripWords, v);
+        LoadBlock<Pair, kStripWords>(second, rows + kPairRow * kStripWords, v + 1);
+        LoadBlock<Pair, kStripWords>(third, rows + kPairRow * kStripWords, v + 2);
+        static_assert(Pair::kWhole && Four::kWhole);
+        Merge<Pair, Pair, Four>(first, second, four);
+        hi = Max(four[Four::kWires - 1], third[Pair::kWires - 1]);
+        lo = Min(four[0], third[0]);
+        Merge<Four, Pair, Core>(four, third, core);
     }
 };
 
