@@ -71,6 +71,19 @@ TALVOR_ALWAYS_INLINE void SplitFrame(const ImageBuffer& source, int first, uint1
 constexpr int kStripTiles = 128;
 constexpr int kStripWords = kStripTiles + 2 * kLanes;
 
+// The strip's rows hold the sorted columns at even places, then those at odd places, then the
+// blocks. Both larger windows merge pairs of columns starting at odd places, 2t + 1 and 2t + 2.
+template <typename Column, typename Pair, int PairRow>
+TALVOR_ALWAYS_INLINE void BuildOddPairs(uint16_t* rows, int v) {
+    Words odd[Column::kWires];
+    Words nextEven[Column::kWires];
+    Words pair[Pair::kWires];
+    LoadBlock<Column, kStripWords>(odd, rows + Column::kWires * kStripWords, v);
+    LoadBlock<Column, kStripWords>(nextEven, rows, v + 1);
+    Merge<Column, Column, Pair>(odd, nextEven, pair);
+    StoreBlock<Pair, kStripWords>(rows + PairRow * kStripWords, pair, v);
+}
+
 // The core's columns (Side - 1 pixels of the rows the four windows share) at even and at odd
 // columns, and the blocks the core is merged from.
 template <int Side>
@@ -86,15 +99,8 @@ struct QuadPlan<5> {
     static constexpr int kPairRow = 2 * Column::kWires;
     static constexpr int kBufferWires = kPairRow + Pair::kWires;
 
-    // rows: the even columns' sorted columns, then the odd ones', then the blocks.
     TALVOR_ALWAYS_INLINE static void BuildBlocks(uint16_t* rows, int v) {
-        Words odd[Column::kWires];
-        Words nextEven[Column::kWires];
-        Words pair[Pair::kWires];
-        LoadBlock<Column, kStripWords>(odd, rows + Column::kWires * kStripWords, v);
-        LoadBlock<Column, kStripWords>(nextEven, rows, v + 1);
-        Merge<Column, Column, Pair>(odd, nextEven, pair);
-        StoreBlock<Pair, kStripWords>(rows + kPairRow * kStripWords, pair, v);
+        BuildOddPairs<Column, Pair, kPairRow>(rows, v);
     }
 
     TALVOR_ALWAYS_INLINE static void LoadCore(const uint16_t* rows, int v, Words* core, Words& hi,
@@ -122,13 +128,7 @@ struct QuadPlan<7> {
     static constexpr int kBufferWires = kPairRow + Pair::kWires;
 
     TALVOR_ALWAYS_INLINE static void BuildBlocks(uint16_t* rows, int v) {
-        Words odd[Column::kWires];
-        Words nextEven[Column::kWires];
-        Words pair[Pair::kWires];
-        LoadBlock<Column, kStripWords>(odd, rows + Column::kWires * kStripWords, v);
-        LoadBlock<Column, kStripWords>(nextEven, rows, v + 1);
-        Merge<Column, Column, Pair>(odd, nextEven, pair);
-        StoreBlock<Pair, kStripWords>(rows + kPairRow * kStripWords, pair, v);
+        BuildOddPairs<Column, Pair, kPairRow>(rows, v);
     }
 
     TALVOR_ALWAYS_INLINE static void LoadCore(const uint16_t* rows, int v, Words* core, Words& hi,
