@@ -24,7 +24,9 @@ int MedianThreshold(int hi, int lo, float power);
 // the unfiltered source the (2f + 1)^2 window gives its maximum hi, its minimum lo (at most
 // 65000) and its median med (the (n / 2 + 1)-th largest value); the target pixel becomes med
 // when MedianThreshold(hi, lo, power) < |med - p| and is left alone otherwise. afterRow is
-// called once after every row. The radius is 1..3; another is taken as the nearest of those.
+// called once for every row, in order, when the row is finished. The radius is 1..3; another is
+// taken as the nearest of those. Rows above f have no whole window: a firstRow below f starts
+// at f. The source and the target are different frames.
 void MedianPass(const ImageBuffer& source, ImageBuffer& target, int radius, int tenths,
                 int firstRow, const std::function<void()>& afterRow);
 

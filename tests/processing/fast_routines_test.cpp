@@ -96,6 +96,64 @@ TEST(FastRoutinesTest, MedianMatchesThePartialSortForEveryRadiusAndPower) {
     }
 }
 
+// Mostly one value with runs of another and lone pixels at both ends of the range: windows full
+// of ties, so a merge that drops or repeats a rank shows.
+std::unique_ptr<ImageBuffer> TiedFrame(uint32_t seed) {
+    auto frame = FlatFrame(65535);
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<int> where(0, kFramePixels - 1);
+    std::uniform_int_distribution<int> run(1, 9);
+    for (int i = 0; i < 12000; ++i) {
+        const int start = where(random);
+        const int length = std::min(run(random), kFramePixels - start);
+        std::fill_n(frame->begin() + start, length, uint16_t{0});
+    }
+    for (int i = 0; i < 3000; ++i) {
+        (*frame)[where(random)] = static_cast<uint16_t>(i % 3 == 0 ? 1 : 65000 + i % 3);
+    }
+    return frame;
+}
+
+// Two rows of output are computed together: every first row, so that the row count comes out
+// even or odd, and the rows are reported one by one, each when it is finished.
+TEST(FastRoutinesTest, MedianRowsComeOutRightWhereverTheyStart) {
+    std::vector<std::unique_ptr<ImageBuffer>> frames;
+    frames.push_back(TiedFrame(21));
+    frames.push_back(FewValuesFrame(22));
+    frames.push_back(RandomFrame(23));
+    const auto other = RandomFrame(24);
+    for (std::size_t n = 0; n < frames.size(); ++n) {
+        const ImageBuffer& source = *frames[n];
+        for (int f = kMinMedianRadius; f <= kMaxMedianRadius; ++f) {
+            const int lastRow = kFrameRows - 1 - f;
+            const testing::MedianWindows windows = testing::ReferenceMedianWindows(source, f);
+            for (int firstRow : {f, f + 1, 100, 101, lastRow - 1, lastRow, lastRow + 1}) {
+                const int tenths = firstRow % 2 == 0 ? 2 : 7;
+                const ImageBuffer expected =
+                    testing::ReferenceMedianFromWindows(source, *other, windows, tenths, firstRow);
+                ImageBuffer target = *other;
+                int reported = 0;
+                MedianPass(source, target, f, tenths, firstRow, [&] {
+                    const int row = firstRow + reported++;
+                    EXPECT_TRUE(testing::SameArea(target, expected, row, row, 0, kFrameColumns - 1))
+                        << "row " << row << " reported before it was finished";
+                });
+                ASSERT_EQ(target, expected)
+                    << "frame " << n << " radius " << f << " first row " << firstRow;
+                EXPECT_EQ(reported, std::max(0, lastRow - firstRow + 1));
+            }
+            // Rows above the radius have no whole window: the pass starts at the radius.
+            ImageBuffer fromTop = *other;
+            ImageBuffer fromRadius = *other;
+            int reported = 0;
+            MedianPass(source, fromTop, f, 5, 0, [&] { ++reported; });
+            MedianPass(source, fromRadius, f, 5, f, [] {});
+            EXPECT_EQ(fromTop, fromRadius);
+            EXPECT_EQ(reported, lastRow - f + 1);
+        }
+    }
+}
+
 struct KernelSetting {
     int radius;
     Kernel kernel;

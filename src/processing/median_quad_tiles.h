@@ -1,0 +1,280 @@
+#pragma once
+
+// The conditional median of the 5 x 5 and 7 x 7 windows, four windows at a time: those starting
+// at columns x and x + 1 (x even) on rows y and y + 1. The four share a square of
+// (Side - 1) x (Side - 1) pixels (the core); the two of a row add a row of Side - 1 pixels to it
+// (the row's half), and each window then adds one column of Side pixels of its own. The core is
+// kept to the ranks any of the four medians can take, the half to those of its two, so that the
+// last merges are short, and a window's own column comes from the core's sorted column beside
+// it and one pixel. The columns at even and at odd places of the frame are held apart, so that
+// sixteen tiles side by side (32 columns) sit in one vector and every block is computed once for
+// the tiles that use it. Everything here is inlined into the vector clones of the median pass.
+
+#include <algorithm>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "core/image_store.h"
+#include "processing/median_blocks.h"
+#include "processing/median_filter.h"
+#include "processing/word_vectors.h"
+
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wpsabi"
+
+namespace talvor::median_quad_tiles {
+
+using median_blocks::ForEachIndex;
+using median_blocks::LoadBlock;
+using median_blocks::LoadSplit;
+using median_blocks::Merge;
+using median_blocks::Ranks;
+using median_blocks::RuleResult;
+using median_blocks::Sort;
+using median_blocks::StoreBlock;
+using median_blocks::StoreJoined;
+using vectors::kLanes;
+using vectors::LoadWords;
+using vectors::Max;
+using vectors::Min;
+using vectors::Words;
+
+// A row of the frame split in two planes: plane 0 holds the pixels of the even columns, plane 1
+// those of the odd ones, each with room past its 256 words for lanes that run beyond the edge
+// (they read zeros and their results are never stored).
+constexpr int kPlaneWords = kFrameColumns / 2 + 4 * kLanes;
+
+// The planes of rows first..289 of the frame: row r, plane p starts at (2r + p) x kPlaneWords.
+// The room past each plane's 256 words is zeroed; the rest is written here.
+TALVOR_ALWAYS_INLINE void SplitFrame(const ImageBuffer& source, int first, uint16_t* planes) {
+    for (int r = first; r < kFrameRows; ++r) {
+        uint16_t* even = planes + static_cast<std::size_t>(2 * r) * kPlaneWords;
+        uint16_t* odd = even + kPlaneWords;
+        const uint16_t* row = &source[static_cast<std::size_t>(r) * kFrameColumns];
+        for (int i = 0; i < kFrameColumns / 2; i += kLanes) {
+            Words e;
+            Words o;
+            LoadSplit(row + 2 * i, e, o);
+            vectors::StoreWords(even + i, e);
+            vectors::StoreWords(odd + i, o);
+        }
+        std::fill(even + kFrameColumns / 2, even + kPlaneWords, uint16_t{0});
+        std::fill(odd + kFrameColumns / 2, odd + kPlaneWords, uint16_t{0});
+    }
+}
+
+// The tiles are worked along strips of kStripTiles at a time so that the intermediate rows stay
+// in the first-level cache. An intermediate row holds one word per tile of the strip, with room
+// for the blocks read to the right of the last tile.
+constexpr int kStripTiles = 128;
+constexpr int kStripWords = kStripTiles + 2 * kLanes;
+
+// The strip's rows hold the sorted columns at even places, then those at odd places, then the
+// blocks. Both larger windows merge pairs of columns starting at odd places, 2t + 1 and 2t + 2.
+template <typename Column, typename Pair, int PairRow>
+TALVOR_ALWAYS_INLINE void BuildOddPairs(uint16_t* rows, int v) {
+    Words odd[Column::kWires];
+    Words nextEven[Column::kWires];
+    Words pair[Pair::kWires];
+    LoadBlock<Column, kStripWords>(odd, rows + Column::kWires * kStripWords, v);
+    LoadBlock<Column, kStripWords>(nextEven, rows, v + 1);
+    Merge<Column, Column, Pair>(odd, nextEven, pair);
+    StoreBlock<Pair, kStripWords>(rows + PairRow * kStripWords, pair, v);
+}
+
+// The core's columns (Side - 1 pixels of the rows the four windows share) at even and at odd
+// columns, and the blocks the core is merged from.
+template <int Side>
+struct QuadPlan;
+
+// 5 x 5: the core is the pair of columns at the odd column 2t + 1 and the one at 2t + 3.
+template <>
+struct QuadPlan<5> {
+    static constexpr int kHeight = 4;
+    using Column = Ranks<5, 4>;
+    using Pair = Ranks<5, 8>;
+    using Core = Ranks<5, 16>;
+    static constexpr int kPairRow = 2 * Column::kWires;
+    static constexpr int kBufferWires = kPairRow + Pair::kWires;
+
+    TALVOR_ALWAYS_INLINE static void BuildBlocks(uint16_t* rows, int v) {
+        BuildOddPairs<Column, Pair, kPairRow>(rows, v);
+    }
+
+    TALVOR_ALWAYS_INLINE static void LoadCore(const uint16_t* rows, int v, Words* core, Words& hi,
+                                              Words& lo) {
+        Words left[Pair::kWires];
+        Words right[Pair::kWires];
+        LoadBlock<Pair, kStripWords>(left, rows + kPairRow * kStripWords, v);
+        LoadBlock<Pair, kStripWords>(right, rows + kPairRow * kStripWords, v + 1);
+        static_assert(Pair::kWhole);
+        hi = Max(left[Pair::kWires - 1], right[Pair::kWires - 1]);
+        lo = Min(left[0], right[0]);
+        Merge<Pair, Pair, Core>(left, right, core);
+    }
+};
+
+// 7 x 7: the core is the three pairs of columns at the odd columns 2t + 1, 2t + 3 and 2t + 5.
+template <>
+struct QuadPlan<7> {
+    static constexpr int kHeight = 6;
+    using Column = Ranks<7, 6>;
+    using Pair = Ranks<7, 12>;
+    using Four = Ranks<7, 24>;
+    using Core = Ranks<7, 36>;
+    static constexpr int kPairRow = 2 * Column::kWires;
+    static constexpr int kBufferWires = kPairRow + Pair::kWires;
+
+    TALVOR_ALWAYS_INLINE static void BuildBlocks(uint16_t* rows, int v) {
+        BuildOddPairs<Column, Pair, kPairRow>(rows, v);
+    }
+
+    TALVOR_ALWAYS_INLINE static void LoadCore(const uint16_t* rows, int v, Words* core, Words& hi,
+                                              Words& lo) {
+        Words first[Pair::kWires];
+        Words second[Pair::kWires];
+        Words third[Pair::kWires];
+        Words four[Four::kWires];
+        LoadBlock<Pair, kStripWords>(first, rows + kPairRow * kStripWords, v);
+        LoadBlock<Pair, kStripWords>(second, rows + kPairRow * kStripWords, v + 1);
+        LoadBlock<Pair, kStripWords>(third, rows + kPairRow * kStripWords, v + 2);
+        static_assert(Pair::kWhole && Four::kWhole);
+        Merge<Pair, Pair, Four>(first, second, four);
+        hi = Max(four[Four::kWires - 1], third[Pair::kWires - 1]);
+        lo = Min(four[0], third[0]);
+        Merge<Four, Pair, Core>(four, third, core);
+    }
+};
+
+// Rows y .. y + Rows - 1 of the target (Rows is 2, or 1 for a last row left over), columns
+// f..511-f.
+template <int Side, int Rows>
+TALVOR_ALWAYS_INLINE void MedianQuads(ImageBuffer& target, const uint16_t* planes, int y,
+                                      float power, uint16_t* rows) {
+    using Plan = QuadPlan<Side>;
+    using Column = typename Plan::Column;
+    using Core = typename Plan::Core;
+    using Segment = Ranks<Side, Side - 1>;
+    using Half = Ranks<Side, Side*(Side - 1)>;
+    using Own = Ranks<Side, Side>;
+    using Window = Ranks<Side, Side * Side>;
+    constexpr int f = Side / 2;
+    constexpr int kHeight = Plan::kHeight;
+    // Window columns 0 .. 512 - Side, two to a tile.
+    constexpr int kTiles = (kFrameColumns - Side + 1) / 2;
+    constexpr int kLastStripTiles = kTiles % kStripTiles;
+    static_assert(Column::kWhole && Own::kWhole && Segment::kWhole);
+    static_assert((kFrameColumns - Side + 1) % 2 == 0 &&
+                  (kLastStripTiles == 0 || kLastStripTiles >= kLanes));
+    const auto plane = [&](int row, int p) {
+        return planes + static_cast<std::size_t>(2 * row + p) * kPlaneWords;
+    };
+    uint16_t* evenColumns = rows;
+    uint16_t* oddColumns = rows + Column::kWires * kStripWords;
+    for (int s = 0; s < kTiles; s += kStripTiles) {
+        // Tiles s .. s + count - 1; tile t holds the windows starting at columns 2t and 2t + 1.
+        const int count = std::min(kStripTiles, kTiles - s);
+        for (int v = 0; v < count + 2 * kLanes; v += kLanes) {
+            ForEachIndex<2>([&](auto p) __attribute__((always_inline)) {
+                Words column[kHeight];
+                ForEachIndex<kHeight>([&](auto j) __attribute__((always_inline)) {
+                    column[j] = LoadWords(plane(y - f + 1 + j, p) + s + v);
+                });
+                Sort<kHeight>(column);
+                StoreBlock<Column, kStripWords>(p == 0 ? evenColumns : oddColumns, column, v);
+            });
+        }
+        for (int v = 0; v < count + kLanes; v += kLanes) {
+            Plan::BuildBlocks(rows, v);
+        }
+        for (int v = 0; v < count; v += kLanes) {
+            // The last vector ends at the strip's last tile, going over some of the tiles before
+            // it again: they come out the same.
+            const int at = std::min(v, count - kLanes);
+            const int t = s + at;
+            Words core[Core::kWires];
+            Words coreHi;
+            Words coreLo;
+            Plan::LoadCore(rows, at, core, coreHi, coreLo);
+            ForEachIndex<Rows>([&](auto r) __attribute__((always_inline)) {
+                const int own = r == 0 ? y - f : y + f + 1;
+                // The row's pixels at columns 2t + 1 .. 2t + Side - 1, sorted, and the half.
+                Words segment[Side - 1];
+                ForEachIndex<Side - 1>([&](auto k) __attribute__((always_inline)) {
+                    constexpr int kColumn = k + 1;
+                    segment[k] = LoadWords(plane(own, kColumn % 2) + t + kColumn / 2);
+                });
+                Sort<Side - 1>(segment);
+                Words half[Half::kWires];
+                Merge<Core, Segment, Half>(core, segment, half);
+                const Words halfHi = Max(coreHi, segment[Side - 2]);
+                const Words halfLo = Min(coreLo, segment[0]);
+                // The left window's own column is 2t, the right one's 2t + Side (odd).
+                Words med[2];
+                Words hi[2];
+                Words lo[2];
+                ForEachIndex<2>([&](auto side) __attribute__((always_inline)) {
+                    constexpr int kOffset = side == 0 ? 0 : f;
+                    Words column[Own::kWires];
+                    Words pixel[1];
+                    LoadBlock<Column, kStripWords>(column, side == 0 ? evenColumns : oddColumns,
+                                                   at + kOffset);
+                    pixel[0] = LoadWords(plane(own, side) + t + kOffset);
+                    Words ownColumn[Own::kWires];
+                    Merge<Column, Ranks<Side, 1>, Own>(column, pixel, ownColumn);
+                    Words one[1];
+                    Merge<Half, Own, Window>(half, ownColumn, one);
+                    med[side] = one[0];
+                    hi[side] = Max(halfHi, ownColumn[Side - 1]);
+                    lo[side] = Min(halfLo, ownColumn[0]);
+                });
+                // Window centres 2t + f (left) and 2t + 1 + f (right), side by side.
+                const std::size_t centre =
+                    static_cast<std::size_t>(y + r) * kFrameColumns + 2 * t + f;
+                // The source's pixels there are in the planes; the target's words come apart.
+                const Words pLeft = LoadWords(plane(y + r, f % 2) + t + f / 2);
+                const Words pRight = LoadWords(plane(y + r, (f + 1) % 2) + t + (f + 1) / 2);
+                Words keptLeft;
+                Words keptRight;
+                LoadSplit(&target[centre], keptLeft, keptRight);
+                StoreJoined(&target[centre],
+                            RuleResult(med[0], hi[0], lo[0], pLeft, keptLeft, power),
+                            RuleResult(med[1], hi[1], lo[1], pRight, keptRight, power));
+            });
+        }
+    }
+}
+
+// The pass over rows firstRow..289-f, two rows at a time.
+template <int Side>
+TALVOR_ALWAYS_INLINE void MedianQuadRows(const ImageBuffer& source, ImageBuffer& target,
+                                         float power, int firstRow,
+                                         const std::function<void()>& afterRow) {
+    constexpr int f = Side / 2;
+    constexpr int kLastRow = kFrameRows - 1 - f;
+    int y = std::max(firstRow, f);
+    if (y > kLastRow) {
+        return;
+    }
+    // Only the planes of the rows the windows reach are filled.
+    const auto planes = std::make_unique_for_overwrite<uint16_t[]>(
+        static_cast<std::size_t>(2 * kFrameRows) * kPlaneWords);
+    SplitFrame(source, y - f, planes.get());
+    std::vector<uint16_t> rows(static_cast<std::size_t>(QuadPlan<Side>::kBufferWires) *
+                               kStripWords);
+    for (; y + 1 <= kLastRow; y += 2) {
+        MedianQuads<Side, 2>(target, planes.get(), y, power, rows.data());
+        afterRow();
+        afterRow();
+    }
+    if (y == kLastRow) {
+        MedianQuads<Side, 1>(target, planes.get(), y, power, rows.data());
+        afterRow();
+    }
+}
+
+}  // namespace talvor::median_quad_tiles
+
+#pragma GCC diagnostic pop

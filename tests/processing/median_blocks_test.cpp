@@ -1,0 +1,89 @@
+// The vector pieces of the median pass on their own: the split of a row into even and odd
+// columns and back, and the replacement rule at every range of window values, against the
+// single-precision threshold computed one pixel at a time.
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdint>
+#include <cstdlib>
+
+#include "processing/median_blocks.h"
+#include "processing/median_filter.h"
+
+#pragma GCC diagnostic ignored "-Wpsabi"
+
+namespace talvor {
+namespace {
+
+using median_blocks::LoadSplit;
+using median_blocks::RuleResult;
+using median_blocks::StoreJoined;
+using vectors::kLanes;
+using vectors::LoadWords;
+using vectors::Words;
+
+TEST(MedianBlocksTest, SplitTakesEvenAndOddPlacesInOrderAndJoinPutsThemBack) {
+    std::array<uint16_t, 2 * kLanes> words{};
+    for (int i = 0; i < 2 * kLanes; ++i) {
+        words[i] = static_cast<uint16_t>(i == 0 ? 65535 : 1000 + i);
+    }
+    Words even;
+    Words odd;
+    LoadSplit(words.data(), even, odd);
+    for (int i = 0; i < kLanes; ++i) {
+        EXPECT_EQ(even[i], words[2 * i]) << i;
+        EXPECT_EQ(odd[i], words[2 * i + 1]) << i;
+    }
+    std::array<uint16_t, 2 * kLanes> joined{};
+    StoreJoined(joined.data(), even, odd);
+    EXPECT_EQ(joined, words);
+}
+
+// Every range hi - lo from 0 to 65535 at every power, with the distance |med - p| just at the
+// threshold and one above it: the pixel stays at the threshold and takes the median above it.
+TEST(MedianBlocksTest, RuleReplacesExactlyAboveTheSinglePrecisionThresholdAtEveryRange) {
+    for (int tenths = kMinMedianTenths; tenths <= kMaxMedianTenths; ++tenths) {
+        const float power = MedianPower(tenths);
+        for (int first = 0; first < 65536; first += kLanes) {
+            std::array<uint16_t, kLanes> hi{};
+            std::array<uint16_t, kLanes> med{};
+            std::array<uint16_t, kLanes> p{};
+            std::array<int, kLanes> threshold{};
+            for (int i = 0; i < kLanes; ++i) {
+                const int range = first + i;
+                threshold[i] = MedianThreshold(range, 0, power);
+                hi[i] = static_cast<uint16_t>(range);
+                med[i] = static_cast<uint16_t>(range / 2);
+                // The distance: the threshold, or one more where the words allow it, on
+                // alternating sides of the median.
+                const int distance = std::min(threshold[i] + (i % 2), 65535 - range / 2);
+                p[i] = static_cast<uint16_t>(i % 4 < 2 && distance <= range / 2
+                                                 ? range / 2 - distance
+                                                 : range / 2 + distance);
+            }
+            const Words kept = vectors::Broadcast(7);
+            const Words result = RuleResult(LoadWords(med.data()), LoadWords(hi.data()), Words{},
+                                            LoadWords(p.data()), kept, power);
+            for (int i = 0; i < kLanes; ++i) {
+                const bool replaced = threshold[i] < std::abs(med[i] - p[i]);
+                ASSERT_EQ(result[i], replaced ? med[i] : 7)
+                    << "range " << first + i << " tenths " << tenths;
+            }
+        }
+    }
+}
+
+TEST(MedianBlocksTest, RuleCapsTheWindowMinimumAt65000) {
+    // A window of saturated pixels 65100..65535: its minimum counts as 65000, range 535.
+    const Words hi = vectors::Broadcast(65535);
+    const Words lo = vectors::Broadcast(65100);
+    const Words med = vectors::Broadcast(65400);
+    const float power = MedianPower(5);
+    // Threshold trunc(535 x 0.5) = 267: a distance of 267 stays, 268 goes.
+    EXPECT_EQ(RuleResult(med, hi, lo, vectors::Broadcast(65400 - 267), Words{}, power)[0], 0);
+    EXPECT_EQ(RuleResult(med, hi, lo, vectors::Broadcast(65400 - 268), Words{}, power)[0], 65400);
+}
+
+}  // namespace
+}  // namespace talvor
