@@ -1,8 +1,7 @@
 #include "batch/batch_context.h"
 
-#include "image/image_loading.h"
-
 #include "devices/hardware.h"
+#include "image/image_loading.h"
 #include "image/settings_file.h"
 #include "simulator/mount_simulator_server.h"
 

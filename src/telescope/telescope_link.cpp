@@ -361,6 +361,10 @@ LinkStatus TelescopeLink::ReadAnswer(std::string& answer, std::size_t maxLength)
 }
 
 LinkStatus TelescopeLink::ReadTextAnswer(std::string& answer, std::string_view begun) {
+    if (!begun.empty() && begun.back() == '#') {
+        answer = begun;
+        return LinkStatus::Done;
+    }
     LinkStatus status = ReadAnswer(answer, kReplyLength - begun.size());
     if (!begun.empty()) {
         answer.insert(0, begun);

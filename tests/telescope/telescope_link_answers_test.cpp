@@ -90,6 +90,13 @@ TEST_F(MountAnswers, AMountThatAnswersNoCoordinateKeepsItsWholeDescription) {
     EXPECT_EQ(link.GotoCoordinates(5, 3, -5, 30).status, '0');
     EXPECT_EQ(session.telescope.ReplyText, "RA 05:03.0 DEC -05*30#");
     EXPECT_EQ(mount->Written(), "#:Sr 05:03.0#:Sd -05*30#:LI##:MS#");
+
+    // Nor does an empty description wait for more.
+    mount->answers["#:LI#"] = "#";
+    const uint32_t start = clock.Milliseconds();
+    EXPECT_EQ(link.GotoCoordinates(5, 3, -5, 30).status, '0');
+    EXPECT_EQ(session.telescope.ReplyText, "#");
+    EXPECT_LT(clock.Milliseconds() - start, 100U);
 }
 
 TEST_F(MountAnswers, AnswersThatDripAreTimedWholeNotByteByByte) {
