@@ -1,7 +1,5 @@
 #include "processing/kernel_filters.h"
 
-#include <cstring>
-
 #include "processing/word_vectors.h"
 
 // Vectors pass between functions here only where those functions are inlined (see
@@ -178,6 +176,14 @@ TALVOR_ALWAYS_INLINE Ints Divided(Ints sums, int divisor) {
     }
 }
 
+// Eight results of the row, starting at column x.
+template <int Divisor, typename Sums>
+TALVOR_ALWAYS_INLINE void StoreEight(const Sums& sums, SourceRows rows, uint16_t* out, int x,
+                                     int divisor) {
+    vectors::StoreLow16(out + x,
+                        vectors::ClampFilterResult(Divided<Divisor>(sums.Sum(rows, x), divisor)));
+}
+
 // Row y of the target, columns radius..511-radius.
 template <typename Sums, int Radius, int Divisor>
 TALVOR_ALWAYS_INLINE void ConvolveRowWith(const ImageBuffer& source, ImageBuffer& target, int y,
@@ -190,13 +196,14 @@ TALVOR_ALWAYS_INLINE void ConvolveRowWith(const ImageBuffer& source, ImageBuffer
     }
     Sums sums;
     sums.Prepare(rows);
-    uint16_t result[kRowWords];
-    for (int x = Radius; x <= kFrameColumns - 1 - Radius; x += kWideLanes) {
-        vectors::StoreLow16(
-            result + x, vectors::ClampFilterResult(Divided<Divisor>(sums.Sum(rows, x), divisor)));
+    // Whole vectors from the left, and one more that ends on the last column (overlapping the
+    // one before it), so that nothing beyond it is written.
+    uint16_t* out = &target[static_cast<std::size_t>(y) * kFrameColumns];
+    constexpr int kLastVector = kFrameColumns - Radius - kWideLanes;
+    for (int x = Radius; x < kLastVector; x += kWideLanes) {
+        StoreEight<Divisor>(sums, rows, out, x, divisor);
     }
-    std::memcpy(&target[static_cast<std::size_t>(y) * kFrameColumns + Radius], result + Radius,
-                sizeof(uint16_t) * (kFrameColumns - 2 * Radius));
+    StoreEight<Divisor>(sums, rows, out, kLastVector, divisor);
 }
 
 // A kernel's pass with the divisor its menu setting uses known in advance, and with any other
