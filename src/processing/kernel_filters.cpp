@@ -144,15 +144,21 @@ struct SmootherSharperSums {
 };
 
 // F: below the pixel minus above it, by rows, and the row's right part minus its left part.
+// With v = row y + 1 less row y - 1, the three-wide sum of v and the right part r[x..x + 2] of
+// row y are the three-wide sum of joined[x] = v[x] + r[x + 1], prepared once per row, so that
+// a pixel reads seven source words instead of thirteen.
 struct BasReliefSums {
-    TALVOR_ALWAYS_INLINE void Prepare(SourceRows) {}
+    int32_t joined[kRowWords];
+    TALVOR_ALWAYS_INLINE void Prepare(SourceRows rows) {
+        for (int x = 0; x < kFrameColumns; x += kWideLanes) {
+            StoreInts(joined + x, At(rows[3] + x) - At(rows[1] + x) + At(rows[2] + x + 1));
+        }
+    }
     TALVOR_ALWAYS_INLINE Ints Sum(SourceRows rows, int x) const {
-        const uint16_t* up1 = rows[1] + x;
+        const int32_t* j = joined + x;
         const uint16_t* row = rows[2] + x;
-        const uint16_t* down1 = rows[3] + x;
-        return (At(rows[4] + x) - At(rows[0] + x)) + (At(down1 - 1) + At(down1) + At(down1 + 1)) -
-               (At(up1 - 1) + At(up1) + At(up1 + 1)) + (At(row) + At(row + 1) + At(row + 2)) -
-               (At(row - 2) + At(row - 1));
+        return (At(rows[4] + x) - At(rows[0] + x)) +
+               (LoadInts(j - 1) + LoadInts(j) + LoadInts(j + 1)) - (At(row - 2) + At(row - 1));
     }
 };
 
