@@ -14,6 +14,8 @@ using vectors::kWideLanes;
 using vectors::LoadInts;
 using vectors::StoreInts;
 
+typedef uint32_t Unsigned __attribute__((vector_size(4 * kWideLanes)));
+
 // clang-format off
 constexpr std::array<KernelCoefficients, 6> kKernels = {{
     // A: weighted mean, 3 x 3.
@@ -68,6 +70,7 @@ using SourceRows = const uint16_t* const*;
 
 // A: [1 2 1] down the column, then [1 2 1] along the row.
 struct WeightedMeanSums {
+    static constexpr bool kNonNegative = true;
     int32_t columns[kRowWords];
     TALVOR_ALWAYS_INLINE void Prepare(SourceRows rows) {
         for (int x = 0; x < kRowWords - kWideLanes; x += kWideLanes) {
@@ -81,6 +84,7 @@ struct WeightedMeanSums {
 
 // C: five times the pixel less its four neighbours.
 struct HighPassLowSums {
+    static constexpr bool kNonNegative = false;
     TALVOR_ALWAYS_INLINE void Prepare(SourceRows) {}
     TALVOR_ALWAYS_INLINE Ints Sum(SourceRows rows, int x) const {
         return 5 * At(rows[2] + x) -
@@ -90,6 +94,7 @@ struct HighPassLowSums {
 
 // B: rows y +- 2 weigh [0 1 2 1 0], rows y +- 1 [1 4 8 4 1] and row y twice that.
 struct GaussianSums {
+    static constexpr bool kNonNegative = true;
     int32_t inner[kRowWords];
     int32_t outer[kRowWords];
     TALVOR_ALWAYS_INLINE void Prepare(SourceRows rows) {
@@ -108,6 +113,7 @@ struct GaussianSums {
 
 // D: 26 times the pixel less the sum of the 5 x 5 box.
 struct HighPassHighSums {
+    static constexpr bool kNonNegative = false;
     int32_t columns[kRowWords];
     TALVOR_ALWAYS_INLINE void Prepare(SourceRows rows) {
         for (int x = 0; x < kRowWords - kWideLanes; x += kWideLanes) {
@@ -126,6 +132,7 @@ struct HighPassHighSums {
 // E: the 3 x 3 box, less the columns x +- 2 of rows y - 1..y + 1, less the centre three of rows
 // y +- 2, and four more times the pixel.
 struct SmootherSharperSums {
+    static constexpr bool kNonNegative = false;
     int32_t inner[kRowWords];
     int32_t outer[kRowWords];
     TALVOR_ALWAYS_INLINE void Prepare(SourceRows rows) {
@@ -148,6 +155,7 @@ struct SmootherSharperSums {
 // row y are the three-wide sum of joined[x] = v[x] + r[x + 1], prepared once per row, so that
 // a pixel reads seven source words instead of thirteen.
 struct BasReliefSums {
+    static constexpr bool kNonNegative = false;
     int32_t joined[kRowWords];
     TALVOR_ALWAYS_INLINE void Prepare(SourceRows rows) {
         for (int x = 0; x < kFrameColumns; x += kWideLanes) {
@@ -163,11 +171,15 @@ struct BasReliefSums {
 };
 
 // Divides as the engine does, truncating toward zero; the menu's divisors are known when the
-// step is compiled.
-template <int Divisor>
+// step is compiled. Sums that are never negative (no coefficient is) divide as unsigned
+// numbers, which truncates the same and needs no correction for the sign.
+template <int Divisor, bool NonNegative>
 TALVOR_ALWAYS_INLINE Ints Divided(Ints sums, int divisor) {
     if constexpr (Divisor == 1) {
         return sums;
+    } else if constexpr (Divisor > 0 && NonNegative) {
+        return __builtin_convertvector(
+            __builtin_convertvector(sums, Unsigned) / static_cast<uint32_t>(Divisor), Ints);
     } else if constexpr (Divisor > 0) {
         return sums / Divisor;
     } else {
@@ -186,8 +198,8 @@ TALVOR_ALWAYS_INLINE Ints Divided(Ints sums, int divisor) {
 template <int Divisor, typename Sums>
 TALVOR_ALWAYS_INLINE void StoreEight(const Sums& sums, SourceRows rows, uint16_t* out, int x,
                                      int divisor) {
-    vectors::StoreLow16(out + x,
-                        vectors::ClampFilterResult(Divided<Divisor>(sums.Sum(rows, x), divisor)));
+    vectors::StoreLow16(out + x, vectors::ClampFilterResult(Divided<Divisor, Sums::kNonNegative>(
+                                     sums.Sum(rows, x), divisor)));
 }
 
 // Row y of the target, columns radius..511-radius.
