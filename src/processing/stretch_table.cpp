@@ -7,6 +7,7 @@
 #include "core/session.h"
 #include "core/user_interface.h"
 #include "display/refresh_display.h"
+#include "processing/stretch_entry_estimates.h"
 #include "processing/stretch_tables.h"
 #include "processing/undo_copy.h"
 
@@ -24,7 +25,9 @@ class KnownEntries {
   public:
     static constexpr uint16_t kUnknown = 1;
 
-    explicit KnownEntries(const StretchCurve& curve) : curve_(curve) { mapped_.fill(kUnknown); }
+    explicit KnownEntries(const StretchCurve& curve) : curve_(curve), entries_(curve) {
+        mapped_.fill(kUnknown);
+    }
 
     const StretchCurve& Curve() const { return curve_; }
 
@@ -33,7 +36,7 @@ class KnownEntries {
             const int index = pixels[i] >> 1;
             uint16_t value = mapped_[static_cast<std::size_t>(index)];
             if (value == kUnknown) {
-                value = static_cast<uint16_t>(2u * StretchEntry(curve_, index));
+                value = static_cast<uint16_t>(2u * entries_.Entry(index));
                 mapped_[static_cast<std::size_t>(index)] = value;
             }
             pixels[i] = value;
@@ -42,6 +45,7 @@ class KnownEntries {
 
   private:
     StretchCurve curve_;
+    CurveEntries entries_;
     std::array<uint16_t, kStretchEntries> mapped_;
 };
 
