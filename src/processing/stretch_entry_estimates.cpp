@@ -38,7 +38,6 @@ bool TruncationIsCertain(double estimate) {
 }
 
 CurveEntries::CurveEntries(const StretchCurve& curve) : curve_(curve) {
-    anchors_.fill({std::numeric_limits<double>::quiet_NaN(), 0.0});
     const double p = curve.parameter;
     if (curve.shape == StretchCurve::Shape::Power && p > 0 && p <= kLargestEstimatedPower &&
         std::isfinite(curve.factor)) {
@@ -49,15 +48,18 @@ CurveEntries::CurveEntries(const StretchCurve& curve) : curve_(curve) {
             coefficients_[k] = coefficients_[k - 1] * (p - (k - 1)) / k;
         }
     }
-    logStep_ = curve.factor * std::log(kAntiLogBase);
     if (curve.shape == StretchCurve::Shape::AntiLog && curve.factor >= 0 &&
-        kRun / 2 * logStep_ <= kLargestAntiLogStep) {
+        kRun / 2 * curve.factor * std::log(kAntiLogBase) <= kLargestAntiLogStep) {
         // e^z = sum of z^k / k!.
         estimate_ = Estimate::AntiLog;
+        logStep_ = curve.factor * std::log(kAntiLogBase);
         coefficients_[0] = 1;
         for (int k = 1; k < kTerms; ++k) {
             coefficients_[k] = coefficients_[k - 1] / k;
         }
+    }
+    if (estimate_ != Estimate::None) {
+        anchors_.fill({std::numeric_limits<double>::quiet_NaN(), 0.0});
     }
 }
 
@@ -83,7 +85,7 @@ const CurveEntries::Anchor& CurveEntries::AnchorOfRun(int run) {
     return anchor;
 }
 
-inline bool CurveEntries::Estimated(int i) const {
+inline bool CurveEntries::InSeriesRange(int i) const {
     return estimate_ == Estimate::AntiLog ||
            (estimate_ == Estimate::Power && i >= kFirstEstimatedPowerIndex);
 }
@@ -99,8 +101,8 @@ inline uint16_t CurveEntries::EntryFromAnchor(int i) const {
     return TruncationIsCertain(v) ? EntryOfPower(v) : StretchEntry(curve_, i);
 }
 
-uint16_t CurveEntries::Entry(int i) {
-    if (!Estimated(i)) {
+uint16_t CurveEntries::Estimated(int i) {
+    if (!InSeriesRange(i)) {
         return StretchEntry(curve_, i);
     }
     AnchorOfRun(i / kRun);

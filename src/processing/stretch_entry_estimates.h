@@ -25,14 +25,17 @@ class CurveEntries {
   public:
     explicit CurveEntries(const StretchCurve& curve);
 
-    uint16_t Entry(int i);
+    uint16_t Entry(int i) {
+        return estimate_ == Estimate::None ? StretchEntry(curve_, i) : Estimated(i);
+    }
 
   private:
     static constexpr int kRun = 128;
     static constexpr int kTerms = 8;
     enum class Estimate { None, Power, AntiLog };
 
-    bool Estimated(int i) const;
+    uint16_t Estimated(int i);
+    bool InSeriesRange(int i) const;
     uint16_t EntryFromAnchor(int i) const;
     double Series(double t) const;
     // The curve at the centre of a run of indices, and 1 / centre.
