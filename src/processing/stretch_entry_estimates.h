@@ -25,6 +25,9 @@ class CurveEntries {
   public:
     explicit CurveEntries(const StretchCurve& curve);
 
+    // True for the curves whose entries are estimated.
+    bool Estimates() const { return estimate_ != Estimate::None; }
+
     uint16_t Entry(int i) {
         return estimate_ == Estimate::None ? StretchEntry(curve_, i) : Estimated(i);
     }
