@@ -1,7 +1,5 @@
 #include "processing/kernel_filters.h"
 
-#include <cstring>
-
 #include "processing/word_vectors.h"
 
 // Vectors pass between functions here only where those functions are inlined (see
@@ -15,6 +13,8 @@ using vectors::Ints;
 using vectors::kWideLanes;
 using vectors::LoadInts;
 using vectors::StoreInts;
+
+typedef uint32_t Unsigned __attribute__((vector_size(4 * kWideLanes)));
 
 // clang-format off
 constexpr std::array<KernelCoefficients, 6> kKernels = {{
@@ -70,6 +70,7 @@ using SourceRows = const uint16_t* const*;
 
 // A: [1 2 1] down the column, then [1 2 1] along the row.
 struct WeightedMeanSums {
+    static constexpr bool kNonNegative = true;
     int32_t columns[kRowWords];
     TALVOR_ALWAYS_INLINE void Prepare(SourceRows rows) {
         for (int x = 0; x < kRowWords - kWideLanes; x += kWideLanes) {
@@ -83,6 +84,7 @@ struct WeightedMeanSums {
 
 // C: five times the pixel less its four neighbours.
 struct HighPassLowSums {
+    static constexpr bool kNonNegative = false;
     TALVOR_ALWAYS_INLINE void Prepare(SourceRows) {}
     TALVOR_ALWAYS_INLINE Ints Sum(SourceRows rows, int x) const {
         return 5 * At(rows[2] + x) -
@@ -92,6 +94,7 @@ struct HighPassLowSums {
 
 // B: rows y +- 2 weigh [0 1 2 1 0], rows y +- 1 [1 4 8 4 1] and row y twice that.
 struct GaussianSums {
+    static constexpr bool kNonNegative = true;
     int32_t inner[kRowWords];
     int32_t outer[kRowWords];
     TALVOR_ALWAYS_INLINE void Prepare(SourceRows rows) {
@@ -110,6 +113,7 @@ struct GaussianSums {
 
 // D: 26 times the pixel less the sum of the 5 x 5 box.
 struct HighPassHighSums {
+    static constexpr bool kNonNegative = false;
     int32_t columns[kRowWords];
     TALVOR_ALWAYS_INLINE void Prepare(SourceRows rows) {
         for (int x = 0; x < kRowWords - kWideLanes; x += kWideLanes) {
@@ -128,6 +132,7 @@ struct HighPassHighSums {
 // E: the 3 x 3 box, less the columns x +- 2 of rows y - 1..y + 1, less the centre three of rows
 // y +- 2, and four more times the pixel.
 struct SmootherSharperSums {
+    static constexpr bool kNonNegative = false;
     int32_t inner[kRowWords];
     int32_t outer[kRowWords];
     TALVOR_ALWAYS_INLINE void Prepare(SourceRows rows) {
@@ -146,24 +151,35 @@ struct SmootherSharperSums {
 };
 
 // F: below the pixel minus above it, by rows, and the row's right part minus its left part.
+// With v = row y + 1 less row y - 1, the three-wide sum of v and the right part r[x..x + 2] of
+// row y are the three-wide sum of joined[x] = v[x] + r[x + 1], prepared once per row, so that
+// a pixel reads seven source words instead of thirteen.
 struct BasReliefSums {
-    TALVOR_ALWAYS_INLINE void Prepare(SourceRows) {}
+    static constexpr bool kNonNegative = false;
+    int32_t joined[kRowWords];
+    TALVOR_ALWAYS_INLINE void Prepare(SourceRows rows) {
+        for (int x = 0; x < kFrameColumns; x += kWideLanes) {
+            StoreInts(joined + x, At(rows[3] + x) - At(rows[1] + x) + At(rows[2] + x + 1));
+        }
+    }
     TALVOR_ALWAYS_INLINE Ints Sum(SourceRows rows, int x) const {
-        const uint16_t* up1 = rows[1] + x;
+        const int32_t* j = joined + x;
         const uint16_t* row = rows[2] + x;
-        const uint16_t* down1 = rows[3] + x;
-        return (At(rows[4] + x) - At(rows[0] + x)) + (At(down1 - 1) + At(down1) + At(down1 + 1)) -
-               (At(up1 - 1) + At(up1) + At(up1 + 1)) + (At(row) + At(row + 1) + At(row + 2)) -
-               (At(row - 2) + At(row - 1));
+        return (At(rows[4] + x) - At(rows[0] + x)) +
+               (LoadInts(j - 1) + LoadInts(j) + LoadInts(j + 1)) - (At(row - 2) + At(row - 1));
     }
 };
 
 // Divides as the engine does, truncating toward zero; the menu's divisors are known when the
-// step is compiled.
-template <int Divisor>
+// step is compiled. Sums that are never negative (no coefficient is) divide as unsigned
+// numbers, which truncates the same and needs no correction for the sign.
+template <int Divisor, bool NonNegative>
 TALVOR_ALWAYS_INLINE Ints Divided(Ints sums, int divisor) {
     if constexpr (Divisor == 1) {
         return sums;
+    } else if constexpr (Divisor > 0 && NonNegative) {
+        return __builtin_convertvector(
+            __builtin_convertvector(sums, Unsigned) / static_cast<uint32_t>(Divisor), Ints);
     } else if constexpr (Divisor > 0) {
         return sums / Divisor;
     } else {
@@ -178,6 +194,14 @@ TALVOR_ALWAYS_INLINE Ints Divided(Ints sums, int divisor) {
     }
 }
 
+// Eight results of the row, starting at column x.
+template <int Divisor, typename Sums>
+TALVOR_ALWAYS_INLINE void StoreEight(const Sums& sums, SourceRows rows, uint16_t* out, int x,
+                                     int divisor) {
+    vectors::StoreLow16(out + x, vectors::ClampFilterResult(Divided<Divisor, Sums::kNonNegative>(
+                                     sums.Sum(rows, x), divisor)));
+}
+
 // Row y of the target, columns radius..511-radius.
 template <typename Sums, int Radius, int Divisor>
 TALVOR_ALWAYS_INLINE void ConvolveRowWith(const ImageBuffer& source, ImageBuffer& target, int y,
@@ -190,13 +214,14 @@ TALVOR_ALWAYS_INLINE void ConvolveRowWith(const ImageBuffer& source, ImageBuffer
     }
     Sums sums;
     sums.Prepare(rows);
-    uint16_t result[kRowWords];
-    for (int x = Radius; x <= kFrameColumns - 1 - Radius; x += kWideLanes) {
-        vectors::StoreLow16(
-            result + x, vectors::ClampFilterResult(Divided<Divisor>(sums.Sum(rows, x), divisor)));
+    // Whole vectors from the left, and one more that ends on the last column (overlapping the
+    // one before it), so that nothing beyond it is written.
+    uint16_t* out = &target[static_cast<std::size_t>(y) * kFrameColumns];
+    constexpr int kLastVector = kFrameColumns - Radius - kWideLanes;
+    for (int x = Radius; x < kLastVector; x += kWideLanes) {
+        StoreEight<Divisor>(sums, rows, out, x, divisor);
     }
-    std::memcpy(&target[static_cast<std::size_t>(y) * kFrameColumns + Radius], result + Radius,
-                sizeof(uint16_t) * (kFrameColumns - 2 * Radius));
+    StoreEight<Divisor>(sums, rows, out, kLastVector, divisor);
 }
 
 // A kernel's pass with the divisor its menu setting uses known in advance, and with any other

@@ -7,6 +7,7 @@
 #include "core/session.h"
 #include "core/user_interface.h"
 #include "display/refresh_display.h"
+#include "processing/stretch_entry_estimates.h"
 #include "processing/stretch_tables.h"
 #include "processing/undo_copy.h"
 
@@ -24,24 +25,36 @@ class KnownEntries {
   public:
     static constexpr uint16_t kUnknown = 1;
 
-    explicit KnownEntries(const StretchCurve& curve) : curve_(curve) { mapped_.fill(kUnknown); }
+    explicit KnownEntries(const StretchCurve& curve) : curve_(curve), entries_(curve) {
+        mapped_.fill(kUnknown);
+    }
 
     const StretchCurve& Curve() const { return curve_; }
 
     void Map(uint16_t* pixels, int count) {
+        if (entries_.Estimates()) {
+            MapWith(pixels, count, [this](int index) { return entries_.Entry(index); });
+        } else {
+            MapWith(pixels, count, [this](int index) { return StretchEntry(curve_, index); });
+        }
+    }
+
+  private:
+    template <typename EntryOf>
+    void MapWith(uint16_t* pixels, int count, EntryOf entryOf) {
         for (int i = 0; i < count; ++i) {
             const int index = pixels[i] >> 1;
             uint16_t value = mapped_[static_cast<std::size_t>(index)];
             if (value == kUnknown) {
-                value = static_cast<uint16_t>(2u * StretchEntry(curve_, index));
+                value = static_cast<uint16_t>(2u * entryOf(index));
                 mapped_[static_cast<std::size_t>(index)] = value;
             }
             pixels[i] = value;
         }
     }
 
-  private:
     StretchCurve curve_;
+    CurveEntries entries_;
     std::array<uint16_t, kStretchEntries> mapped_;
 };
 

@@ -1,5 +1,7 @@
 #include "processing/stretch_tables.h"
 
+#include "processing/stretch_entry_estimates.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -134,8 +136,9 @@ uint16_t StretchEntry(const StretchCurve& curve, int i) {
 
 StretchTable TableOf(const StretchCurve& curve) {
     StretchTable table;
+    CurveEntries entries(curve);
     for (int i = 0; i < kStretchEntries; ++i) {
-        table[static_cast<std::size_t>(i)] = StretchEntry(curve, i);
+        table[static_cast<std::size_t>(i)] = entries.Entry(i);
     }
     return table;
 }

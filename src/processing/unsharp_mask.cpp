@@ -20,7 +20,12 @@ using vectors::LoadInts;
 using vectors::LoadWidened;
 using vectors::StoreInts;
 
-typedef float Floats __attribute__((vector_size(4 * kWideLanes)));
+typedef uint32_t Unsigned __attribute__((vector_size(4 * kWideLanes)));
+typedef int32_t Quads __attribute__((vector_size(16)));
+
+TALVOR_ALWAYS_INLINE void StoreQuads(int32_t* to, Quads v) {
+    std::memcpy(to, &v, sizeof v);
+}
 
 constexpr int kRowWords = kFrameColumns + 4 * kWideLanes;
 
@@ -28,77 +33,135 @@ const uint16_t* Row(const ImageBuffer& frame, int y) {
     return &frame[static_cast<std::size_t>(y) * kFrameColumns];
 }
 
-// sum / area for sums 0..2^24 and areas 9..225, exactly as integer division: a quotient from
-// the single-precision reciprocal is at most one off (its relative error is below 2^-22 and
-// the quotient below 2^16), and the remainder puts it right.
-TALVOR_ALWAYS_INLINE Ints DivideByArea(Ints sum, int32_t area, float reciprocal) {
-    const Floats estimate = __builtin_convertvector(sum, Floats) * reciprocal;
-    Ints quotient = __builtin_convertvector(estimate, Ints);
-    const Ints remainder = sum - quotient * area;
-    const Ints zero{};
-    const Ints one = zero + 1;
-    quotient += remainder >= area ? one : zero;
-    quotient -= remainder < zero ? one : zero;
-    return quotient;
+// totals[x + 1..x + 4] from the column sums columns[x..x + 3] and the total before them (carry,
+// in every lane): the quarter is summed within itself in two doubling steps, which stay inside
+// one 128-bit half. The new carry adds the quarter's own total without waiting for the totals
+// stored, so that consecutive quarters overlap.
+TALVOR_ALWAYS_INLINE Quads QuarterTotals(Quads v, Quads carry, int32_t* totals) {
+    const Quads zero{};
+    v += __builtin_shufflevector(zero, v, 0, 4, 5, 6);
+    v += __builtin_shufflevector(zero, v, 0, 1, 4, 5);
+    StoreQuads(totals + 1, v + carry);
+    return carry + __builtin_shufflevector(v, v, 3, 3, 3, 3);
 }
 
-// totals[x] = columns[0] + ... + columns[x - 1] for x = 0..512, eight at a time: each block
-// of eight is summed within itself in three doubling steps and carries the total before it.
-TALVOR_ALWAYS_INLINE void RunningTotals(const int32_t* columns, int32_t* totals) {
-    const Ints zero{};
-    Ints carry{};
-    totals[0] = 0;
+// The same for eight column sums.
+TALVOR_ALWAYS_INLINE Quads RunningTotalsOf(Ints v, Quads carry, int32_t* totals) {
+    carry = QuarterTotals(__builtin_shufflevector(v, v, 0, 1, 2, 3), carry, totals);
+    return QuarterTotals(__builtin_shufflevector(v, v, 4, 5, 6, 7), carry, totals + 4);
+}
+
+// p + (p - mean) x k. A power known in advance multiplies by shifts and adds (Power 0 stands
+// for any other, multiplied as it comes).
+template <int Power>
+TALVOR_ALWAYS_INLINE Ints Sharpened(Ints p, Ints mean, int32_t k) {
+    if constexpr (Power > 0) {
+        return p + (p - mean) * Power;
+    } else {
+        return p + (p - mean) * k;
+    }
+}
+
+// Eight results of row y starting at column x: the box sum is the difference of two running
+// totals, and its division by the constant area is exact (the sums are never negative).
+template <int D, int Power>
+TALVOR_ALWAYS_INLINE void StoreEight(const int32_t* totals, const uint16_t* in, uint16_t* out,
+                                     int x, int32_t k) {
+    constexpr uint32_t kArea = (2 * D + 1) * (2 * D + 1);
+    const Ints sum = LoadInts(totals + x + D + 1) - LoadInts(totals + x - D);
+    const Ints mean = __builtin_convertvector(__builtin_convertvector(sum, Unsigned) / kArea, Ints);
+    const Ints p = LoadWidened(in + x);
+    vectors::StoreLow16(out + x, vectors::ClampFilterResult(Sharpened<Power>(p, mean, k)));
+}
+
+template <int D, int Power>
+TALVOR_ALWAYS_INLINE void UnsharpRowsWith(const ImageBuffer& source, ImageBuffer& target, int32_t k,
+                                          int firstRow, int lastRow,
+                                          const std::function<void()>& afterRow) {
+    // Column sums over the rows of the box, moved down one row at a time, and their running
+    // total along the row, so that a box sum is the difference of two totals. The move down
+    // and the totals of the next row share one pass over the columns.
+    alignas(32) std::array<int32_t, kRowWords> columns{};
+    alignas(32) std::array<int32_t, kRowWords> totals{};
+    for (int j = firstRow - D; j <= firstRow + D; ++j) {
+        const uint16_t* line = Row(source, j);
+        for (int x = 0; x < kFrameColumns; x += kWideLanes) {
+            StoreInts(&columns[x], LoadInts(&columns[x]) + LoadWidened(line + x));
+        }
+    }
+    Quads carry{};
     for (int x = 0; x < kFrameColumns; x += kWideLanes) {
-        Ints v = LoadInts(columns + x);
-        v += __builtin_shufflevector(zero, v, 0, 8, 9, 10, 11, 12, 13, 14);
-        v += __builtin_shufflevector(zero, v, 0, 1, 8, 9, 10, 11, 12, 13);
-        v += __builtin_shufflevector(zero, v, 0, 1, 2, 3, 8, 9, 10, 11);
-        v += carry;
-        StoreInts(totals + x + 1, v);
-        carry = __builtin_shufflevector(v, v, 7, 7, 7, 7, 7, 7, 7, 7);
+        carry = RunningTotalsOf(LoadInts(&columns[x]), carry, &totals[x]);
+    }
+
+    // Columns D..510 - D: whole vectors from the left, and one more that ends on the last
+    // column (overlapping the one before it), so that nothing beyond is written.
+    constexpr int kLastVector = kFrameColumns - 1 - D - kWideLanes;
+    for (int y = firstRow; y <= lastRow; ++y) {
+        const uint16_t* in = Row(source, y);
+        uint16_t* out = &target[static_cast<std::size_t>(y) * kFrameColumns];
+        for (int x = D; x < kLastVector; x += kWideLanes) {
+            StoreEight<D, Power>(totals.data(), in, out, x, k);
+        }
+        StoreEight<D, Power>(totals.data(), in, out, kLastVector, k);
+
+        if (y < lastRow) {
+            const uint16_t* entering = Row(source, y + D + 1);
+            const uint16_t* leaving = Row(source, y - D);
+            carry = Quads{};
+            for (int x = 0; x < kFrameColumns; x += kWideLanes) {
+                const Ints moved =
+                    LoadInts(&columns[x]) + LoadWidened(entering + x) - LoadWidened(leaving + x);
+                StoreInts(&columns[x], moved);
+                carry = RunningTotalsOf(moved, carry, &totals[x]);
+            }
+        }
+        afterRow();
+    }
+}
+
+template <int D>
+TALVOR_ALWAYS_INLINE void UnsharpRowsOfRadius(const ImageBuffer& source, ImageBuffer& target,
+                                              int32_t k, int firstRow, int lastRow,
+                                              const std::function<void()>& afterRow) {
+    switch (k) {
+        case 1:
+            return UnsharpRowsWith<D, 1>(source, target, k, firstRow, lastRow, afterRow);
+        case 2:
+            return UnsharpRowsWith<D, 2>(source, target, k, firstRow, lastRow, afterRow);
+        case 3:
+            return UnsharpRowsWith<D, 3>(source, target, k, firstRow, lastRow, afterRow);
+        case 4:
+            return UnsharpRowsWith<D, 4>(source, target, k, firstRow, lastRow, afterRow);
+        case 5:
+            return UnsharpRowsWith<D, 5>(source, target, k, firstRow, lastRow, afterRow);
+        case 6:
+            return UnsharpRowsWith<D, 6>(source, target, k, firstRow, lastRow, afterRow);
+        case 7:
+            return UnsharpRowsWith<D, 7>(source, target, k, firstRow, lastRow, afterRow);
+        default:
+            return UnsharpRowsWith<D, 0>(source, target, k, firstRow, lastRow, afterRow);
     }
 }
 
 TALVOR_VECTOR_CLONES
 void UnsharpRows(const ImageBuffer& source, ImageBuffer& target, int d, int32_t k, int firstRow,
                  int lastRow, const std::function<void()>& afterRow) {
-    const int32_t area = (2 * d + 1) * (2 * d + 1);
-    const float reciprocal = 1.0f / static_cast<float>(area);
-
-    // Column sums over the rows of the box, moved down one row at a time, and their running
-    // total along the row, so that a box sum is the difference of two totals.
-    alignas(32) std::array<int32_t, kRowWords> columns{};
-    alignas(32) std::array<int32_t, kRowWords> totals{};
-    for (int j = firstRow - d; j <= firstRow + d; ++j) {
-        const uint16_t* line = Row(source, j);
-        for (int x = 0; x < kFrameColumns; x += kWideLanes) {
-            StoreInts(&columns[x], LoadInts(&columns[x]) + LoadWidened(line + x));
-        }
-    }
-
-    uint16_t result[kRowWords];
-    for (int y = firstRow; y <= lastRow; ++y) {
-        RunningTotals(columns.data(), totals.data());
-
-        const uint16_t* in = Row(source, y);
-        for (int x = d; x <= kFrameColumns - 2 - d; x += kWideLanes) {
-            const Ints sum = LoadInts(&totals[x + d + 1]) - LoadInts(&totals[x - d]);
-            const Ints mean = DivideByArea(sum, area, reciprocal);
-            const Ints p = LoadWidened(in + x);
-            vectors::StoreLow16(result + x, vectors::ClampFilterResult(p + (p - mean) * k));
-        }
-        std::memcpy(&target[static_cast<std::size_t>(y) * kFrameColumns + d], result + d,
-                    sizeof(uint16_t) * (kFrameColumns - 1 - 2 * d));
-
-        if (y < lastRow) {
-            const uint16_t* entering = Row(source, y + d + 1);
-            const uint16_t* leaving = Row(source, y - d);
-            for (int x = 0; x < kFrameColumns; x += kWideLanes) {
-                StoreInts(&columns[x], LoadInts(&columns[x]) + LoadWidened(entering + x) -
-                                           LoadWidened(leaving + x));
-            }
-        }
-        afterRow();
+    switch (d) {
+        case 1:
+            return UnsharpRowsOfRadius<1>(source, target, k, firstRow, lastRow, afterRow);
+        case 2:
+            return UnsharpRowsOfRadius<2>(source, target, k, firstRow, lastRow, afterRow);
+        case 3:
+            return UnsharpRowsOfRadius<3>(source, target, k, firstRow, lastRow, afterRow);
+        case 4:
+            return UnsharpRowsOfRadius<4>(source, target, k, firstRow, lastRow, afterRow);
+        case 5:
+            return UnsharpRowsOfRadius<5>(source, target, k, firstRow, lastRow, afterRow);
+        case 6:
+            return UnsharpRowsOfRadius<6>(source, target, k, firstRow, lastRow, afterRow);
+        default:
+            return UnsharpRowsOfRadius<7>(source, target, k, firstRow, lastRow, afterRow);
     }
 }
 
@@ -106,7 +169,6 @@ void UnsharpRows(const ImageBuffer& source, ImageBuffer& target, int d, int32_t 
 
 void UnsharpMaskPass(const ImageBuffer& source, ImageBuffer& target, int radius, int power,
                      int firstRow, const std::function<void()>& afterRow) {
-    // Up to radius 7 a box sum stays below 2^24, which the division by the area relies on.
     const int d = std::clamp(radius, kMinUnsharpRadius, kMaxUnsharpRadius);
     const int lastRow = kFrameRows - 1 - d;
     if (firstRow > lastRow) {

@@ -67,11 +67,19 @@ TALVOR_ALWAYS_INLINE Words Max(Words a, Words b) {
     return a < b ? b : a;
 }
 
-// Eight words, widened to 32-bit lanes.
+// Eight words, widened to 32-bit lanes. Each word is put beside a zero word, which on a
+// little-endian processor is the word as a 32-bit number: written so, the x86-64-v3 build
+// widens with one instruction straight from memory (a conversion of the vector type takes
+// four).
 TALVOR_ALWAYS_INLINE Ints LoadWidened(const uint16_t* words) {
     HalfWords v;
     std::memcpy(&v, words, sizeof v);
-    return __builtin_convertvector(v, Ints);
+    const HalfWords zero{};
+    const Words paired =
+        __builtin_shufflevector(v, zero, 0, 8, 1, 9, 2, 10, 3, 11, 4, 12, 5, 13, 6, 14, 7, 15);
+    Ints widened;
+    std::memcpy(&widened, &paired, sizeof widened);
+    return widened;
 }
 
 TALVOR_ALWAYS_INLINE Ints LoadInts(const int32_t* from) {

@@ -214,6 +214,29 @@ TEST(FastRoutinesTest, UnsharpMaskMatchesTheSlidingSumForEveryRadiusAndPower) {
     }
 }
 
+// Rows and columns outside the filtered area keep what the target held, at every radius (the
+// last run of a row ends exactly on the last filtered column), and a power outside the
+// dialog's range is still applied as given.
+TEST(FastRoutinesTest, UnsharpMaskWritesOnlyItsAreaAndTakesAnyPower) {
+    const auto source = RandomFrame(31);
+    for (int d = kMinUnsharpRadius; d <= kMaxUnsharpRadius; ++d) {
+        for (int k : {0, 8, 100}) {
+            const ImageBuffer before = *FlatFrame(12345);
+            ImageBuffer target = before;
+            UnsharpMaskPass(*source, target, d, k, d, [] {});
+            ImageBuffer expected = testing::ReferenceUnsharp(*source, d, k, d);
+            for (int y = 0; y < kFrameRows; ++y) {
+                for (int x = 0; x < kFrameColumns; ++x) {
+                    if (y < d || y > kFrameRows - 1 - d || x < d || x > kFrameColumns - 2 - d) {
+                        PixelAt(expected, x, y) = PixelAt(before, x, y);
+                    }
+                }
+            }
+            ASSERT_EQ(target, expected) << "radius " << d << " power " << k;
+        }
+    }
+}
+
 TEST(FastRoutinesTest, UnsharpDivisionIsExactAtEveryMultipleOfTheArea) {
     // The box mean of a flat frame is the pixel itself, so the output is the pixel (clamped
     // above 65280); the box sums are then whole multiples of the area, where a quotient that

@@ -3,7 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
+#include "processing/arithmetic_references.h"
+#include "processing/stretch_entry_estimates.h"
 #include "processing/stretch_table.h"
 #include "processing/stretch_tables.h"
 
@@ -15,6 +19,37 @@ uint16_t Mapped(const StretchTable& table, uint16_t pixel) {
     frame[0] = pixel;
     MapThroughStretchTable(table, frame, 0, 1);
     return frame[0];
+}
+
+// An estimated entry is used only where nothing within the margin around it truncates to another
+// whole number.
+TEST(StretchTablesTest, AnEstimateNearAWholeNumberOrNotFiniteIsNotTrusted) {
+    EXPECT_TRUE(TruncationIsCertain(2.5));
+    EXPECT_TRUE(TruncationIsCertain(-0.5));
+    EXPECT_TRUE(TruncationIsCertain(2 + 2 * kEstimateMargin));
+    EXPECT_TRUE(TruncationIsCertain(3 - 2 * kEstimateMargin));
+    EXPECT_FALSE(TruncationIsCertain(2.0));
+    EXPECT_FALSE(TruncationIsCertain(2 + kEstimateMargin / 2));
+    EXPECT_FALSE(TruncationIsCertain(3 - kEstimateMargin / 2));
+    EXPECT_FALSE(TruncationIsCertain(32767 - kEstimateMargin / 2));
+    EXPECT_FALSE(TruncationIsCertain(-kEstimateMargin / 2));
+    EXPECT_FALSE(TruncationIsCertain(1e300));
+    EXPECT_FALSE(TruncationIsCertain(std::numeric_limits<double>::infinity()));
+    EXPECT_FALSE(TruncationIsCertain(std::numeric_limits<double>::quiet_NaN()));
+}
+
+// Powers past the dialog's range, estimated up to 4 and computed directly beyond, and the
+// antilog entry by entry in reverse order (each run's anchor met from its end), all as the
+// library's power gives them.
+TEST(StretchTablesTest, EstimatedEntriesMatchThePowerOutsideTheDialogsRange) {
+    for (double power : {3.05, 3.5, 4.0, 4.5, 7.0, -1.0}) {
+        ASSERT_EQ(PowerStretchTable(power), testing::ReferencePowerTable(power)) << power;
+    }
+    CurveEntries antiLog(AntiLogStretchCurve());
+    const StretchTable reference = testing::ReferenceAntiLogTable();
+    for (int i = kStretchEntries - 1; i >= 0; --i) {
+        ASSERT_EQ(antiLog.Entry(i), reference[static_cast<std::size_t>(i)]) << i;
+    }
 }
 
 TEST(StretchTablesTest, InvertTwiceRestoresEvenPixelsAndLosesTheLowestBitOfOddOnes) {
