@@ -96,25 +96,33 @@ uint16_t FlatFieldPixel(uint16_t pixel, uint16_t flatPixel, double normaliser) {
     return v >= 65535.0 ? uint16_t{65535} : static_cast<uint16_t>(std::trunc(v));
 }
 
-// The same four pixels at a time, every case computed and the right one chosen per lane, with
-// the same double-precision operations in the same order.
+// Sixteen pixels at a time where no flat pixel among them is zero (the usual case): each four
+// with the same double-precision operations in the same order as one pixel. Sixteen that hold a
+// zero flat pixel, and the last few of the row, go one pixel at a time.
 TALVOR_VECTOR_CLONES
 void FlatFieldColumns(uint16_t* row, const uint16_t* flatRow, double normaliser, int first,
                       int last) {
     using vectors::Doubles;
+    using vectors::kDoubleLanes;
+    using vectors::kLanes;
     const Doubles zero{};
     const Doubles n = zero + normaliser;
     const Doubles full = zero + 65535.0;
     int x = first;
-    for (; x + vectors::kDoubleLanes - 1 <= last; x += vectors::kDoubleLanes) {
-        const Doubles i = vectors::LoadAsDoubles(row + x);
-        const Doubles f = vectors::LoadAsDoubles(flatRow + x);
-        const Doubles scaled = i / f * n;
-        const Doubles unflat = i != zero ? i : n;
-        const Doubles v = f != zero ? scaled : unflat;
-        // v is never below 0 nor a not-a-number: the smaller of v and 65535 truncates to the
-        // pixel.
-        vectors::StoreDoublesAsWords(row + x, v < full ? v : full);
+    for (; x + kLanes - 1 <= last; x += kLanes) {
+        if (vectors::AnyZero(vectors::LoadWords(flatRow + x))) {
+            for (int k = x; k < x + kLanes; ++k) {
+                row[k] = FlatFieldPixel(row[k], flatRow[k], normaliser);
+            }
+            continue;
+        }
+        for (int k = x; k < x + kLanes; k += kDoubleLanes) {
+            const Doubles v =
+                vectors::LoadAsDoubles(row + k) / vectors::LoadAsDoubles(flatRow + k) * n;
+            // v is never below 0 nor a not-a-number: the smaller of v and 65535 truncates to
+            // the pixel.
+            vectors::StoreDoublesAsWords(row + k, v < full ? v : full);
+        }
     }
     for (; x <= last; ++x) {
         row[x] = FlatFieldPixel(row[x], flatRow[x], normaliser);

@@ -67,6 +67,14 @@ TALVOR_ALWAYS_INLINE Words Max(Words a, Words b) {
     return a < b ? b : a;
 }
 
+// Whether any of the sixteen words is zero.
+TALVOR_ALWAYS_INLINE bool AnyZero(Words v) {
+    const Words zeros = v == Words{};
+    uint64_t halves[4];
+    std::memcpy(halves, &zeros, sizeof halves);
+    return (halves[0] | halves[1] | halves[2] | halves[3]) != 0;
+}
+
 // Eight words, widened to 32-bit lanes. Each word is put beside a zero word, which on a
 // little-endian processor is the word as a 32-bit number: written so, the x86-64-v3 build
 // widens with one instruction straight from memory (a conversion of the vector type takes
