@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 #include "processing/word_vectors.h"
 
@@ -120,49 +121,41 @@ TALVOR_ALWAYS_INLINE void UnsharpRowsWith(const ImageBuffer& source, ImageBuffer
     }
 }
 
-template <int D>
+// The pass built for radius D and each power 1..7 (a power outside them takes the build for any
+// power), chosen by a fold over the powers so that every build is inlined into the clone.
+template <int D, int... Powers>
 TALVOR_ALWAYS_INLINE void UnsharpRowsOfRadius(const ImageBuffer& source, ImageBuffer& target,
                                               int32_t k, int firstRow, int lastRow,
-                                              const std::function<void()>& afterRow) {
-    switch (k) {
-        case 1:
-            return UnsharpRowsWith<D, 1>(source, target, k, firstRow, lastRow, afterRow);
-        case 2:
-            return UnsharpRowsWith<D, 2>(source, target, k, firstRow, lastRow, afterRow);
-        case 3:
-            return UnsharpRowsWith<D, 3>(source, target, k, firstRow, lastRow, afterRow);
-        case 4:
-            return UnsharpRowsWith<D, 4>(source, target, k, firstRow, lastRow, afterRow);
-        case 5:
-            return UnsharpRowsWith<D, 5>(source, target, k, firstRow, lastRow, afterRow);
-        case 6:
-            return UnsharpRowsWith<D, 6>(source, target, k, firstRow, lastRow, afterRow);
-        case 7:
-            return UnsharpRowsWith<D, 7>(source, target, k, firstRow, lastRow, afterRow);
-        default:
-            return UnsharpRowsWith<D, 0>(source, target, k, firstRow, lastRow, afterRow);
+                                              const std::function<void()>& afterRow,
+                                              std::integer_sequence<int, Powers...>) {
+    const bool built =
+        ((k == Powers + 1 &&
+          (UnsharpRowsWith<D, Powers + 1>(source, target, k, firstRow, lastRow, afterRow), true)) ||
+         ...);
+    if (!built) {
+        UnsharpRowsWith<D, 0>(source, target, k, firstRow, lastRow, afterRow);
     }
+}
+
+template <int... Radii>
+TALVOR_ALWAYS_INLINE void UnsharpRowsOfAnyRadius(const ImageBuffer& source, ImageBuffer& target,
+                                                 int d, int32_t k, int firstRow, int lastRow,
+                                                 const std::function<void()>& afterRow,
+                                                 std::integer_sequence<int, Radii...>) {
+    // d is one of the radii: UnsharpMaskPass clamps it.
+    ((d == Radii + kMinUnsharpRadius &&
+      (UnsharpRowsOfRadius<Radii + kMinUnsharpRadius>(
+           source, target, k, firstRow, lastRow, afterRow, std::make_integer_sequence<int, 7>{}),
+       true)) ||
+     ...);
 }
 
 TALVOR_VECTOR_CLONES
 void UnsharpRows(const ImageBuffer& source, ImageBuffer& target, int d, int32_t k, int firstRow,
                  int lastRow, const std::function<void()>& afterRow) {
-    switch (d) {
-        case 1:
-            return UnsharpRowsOfRadius<1>(source, target, k, firstRow, lastRow, afterRow);
-        case 2:
-            return UnsharpRowsOfRadius<2>(source, target, k, firstRow, lastRow, afterRow);
-        case 3:
-            return UnsharpRowsOfRadius<3>(source, target, k, firstRow, lastRow, afterRow);
-        case 4:
-            return UnsharpRowsOfRadius<4>(source, target, k, firstRow, lastRow, afterRow);
-        case 5:
-            return UnsharpRowsOfRadius<5>(source, target, k, firstRow, lastRow, afterRow);
-        case 6:
-            return UnsharpRowsOfRadius<6>(source, target, k, firstRow, lastRow, afterRow);
-        default:
-            return UnsharpRowsOfRadius<7>(source, target, k, firstRow, lastRow, afterRow);
-    }
+    UnsharpRowsOfAnyRadius(
+        source, target, d, k, firstRow, lastRow, afterRow,
+        std::make_integer_sequence<int, kMaxUnsharpRadius - kMinUnsharpRadius + 1>{});
 }
 
 }  // namespace

@@ -67,6 +67,18 @@ bool Signed(std::string_view text) {
     return !text.empty() && (text[0] == '+' || text[0] == '-');
 }
 
+// Unsigned hours from 0 up to, not including, 24: a right ascension or a time of day.
+std::optional<double> HoursOfTheDay(std::string_view text) {
+    if (Signed(text)) {
+        return std::nullopt;
+    }
+    const std::optional<double> hours = Within(ParseSexagesimal(text), 0, 24);
+    if (hours && *hours >= 24) {
+        return std::nullopt;
+    }
+    return hours;
+}
+
 }  // namespace
 
 std::string RightAscensionText(double hours, bool precise) {
@@ -162,14 +174,7 @@ std::optional<double> ParseSexagesimal(std::string_view text) {
 }
 
 std::optional<double> ParseRightAscension(std::string_view text) {
-    if (Signed(text)) {
-        return std::nullopt;
-    }
-    const std::optional<double> hours = Within(ParseSexagesimal(text), 0, 24);
-    if (hours && *hours >= 24) {
-        return std::nullopt;
-    }
-    return hours;
+    return HoursOfTheDay(text);
 }
 
 std::optional<double> ParseDeclination(std::string_view text) {
@@ -188,14 +193,7 @@ std::optional<double> ParseLongitude(std::string_view text) {
 }
 
 std::optional<double> ParseClock(std::string_view text) {
-    if (Signed(text)) {
-        return std::nullopt;
-    }
-    const std::optional<double> hours = Within(ParseSexagesimal(text), 0, 24);
-    if (hours && *hours >= 24) {
-        return std::nullopt;
-    }
-    return hours;
+    return HoursOfTheDay(text);
 }
 
 std::optional<double> ParseUtcOffset(std::string_view text) {
