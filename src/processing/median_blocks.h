@@ -116,25 +116,117 @@ TALVOR_ALWAYS_INLINE void LoadSplit(const uint16_t* from, Words& even, Words& od
     odd = __builtin_convertvector(pairs >> 16, Words);
 }
 
-// Stores even and odd interleaved as 32 words, the first of even first.
-TALVOR_ALWAYS_INLINE void StoreJoined(uint16_t* to, Words even, Words odd) {
-    const WordPairs pairs =
-        __builtin_convertvector(even, WordPairs) | (__builtin_convertvector(odd, WordPairs) << 16);
-    std::memcpy(to, &pairs, sizeof pairs);
+// Words side by side pair up within each half of a vector, so that no word crosses between the
+// halves: even and odd interleaved are the words of Pairs<0> (the first and third runs of eight
+// of the 32) and of Pairs<1> (the second and fourth).
+template <int Part>
+TALVOR_ALWAYS_INLINE Words Pairs(Words even, Words odd) {
+    if constexpr (Part == 0) {
+        return __builtin_shufflevector(even, odd, 0, 16, 1, 17, 2, 18, 3, 19, 8, 24, 9, 25, 10, 26,
+                                       11, 27);
+    } else {
+        return __builtin_shufflevector(even, odd, 4, 20, 5, 21, 6, 22, 7, 23, 12, 28, 13, 29, 14,
+                                       30, 15, 31);
+    }
 }
 
-// What the rule leaves in the target for sixteen pixels p with window median med, maximum hi and
-// minimum lo: med where the threshold trunc((hi - lo) x power), with lo capped and the product
-// in single precision as MedianThreshold, is below |med - p|, the target's own word elsewhere.
-TALVOR_ALWAYS_INLINE Words RuleResult(Words med, Words hi, Words lo, Words p, Words kept,
-                                      float power) {
+typedef uint16_t RunWords __attribute__((vector_size(sizeof(Words) / 2)));
+typedef int16_t RunMasks __attribute__((vector_size(sizeof(Words) / 2)));
+typedef int16_t WordMasks __attribute__((vector_size(sizeof(Words))));
+
+// The half of a vector that holds run Run (0..3) of the 32 interleaved words.
+template <int Run, typename V, typename Half>
+TALVOR_ALWAYS_INLINE Half RunOf(V first, V second) {
+    const V from = Run % 2 == 0 ? first : second;
+    if constexpr (Run < 2) {
+        return __builtin_shufflevector(from, from, 0, 1, 2, 3, 4, 5, 6, 7);
+    } else {
+        return __builtin_shufflevector(from, from, 8, 9, 10, 11, 12, 13, 14, 15);
+    }
+}
+
+// Stores even and odd interleaved as 32 words, the first of even first.
+TALVOR_ALWAYS_INLINE void StoreJoined(uint16_t* to, Words even, Words odd) {
+    const Words first = Pairs<0>(even, odd);
+    const Words second = Pairs<1>(even, odd);
+    ForEachIndex<4>([&](auto run) __attribute__((always_inline)) {
+        const RunWords words = RunOf<run, Words, RunWords>(first, second);
+        std::memcpy(to + run * 8, &words, sizeof words);
+    });
+}
+
+// Like StoreJoined, but only where the masks are set: the other words at to stay as they are.
+TALVOR_ALWAYS_INLINE void StoreJoinedWhere(uint16_t* to, Words even, Words odd, WordMasks evenMask,
+                                           WordMasks oddMask) {
+    const Words first = Pairs<0>(even, odd);
+    const Words second = Pairs<1>(even, odd);
+    Words firstMask;
+    Words secondMask;
+    {
+        Words e;
+        Words o;
+        std::memcpy(&e, &evenMask, sizeof e);
+        std::memcpy(&o, &oddMask, sizeof o);
+        firstMask = Pairs<0>(e, o);
+        secondMask = Pairs<1>(e, o);
+    }
+    ForEachIndex<4>([&](auto run) __attribute__((always_inline)) {
+        const RunWords words = RunOf<run, Words, RunWords>(first, second);
+        const RunWords maskWords = RunOf<run, Words, RunWords>(firstMask, secondMask);
+        RunMasks mask;
+        std::memcpy(&mask, &maskWords, sizeof mask);
+        RunWords kept;
+        std::memcpy(&kept, to + run * 8, sizeof kept);
+        const RunWords result = mask ? words : kept;
+        std::memcpy(to + run * 8, &result, sizeof result);
+    });
+}
+
+// Eight pairs of neighbouring words, each pair as one 32-bit lane, and eight floats.
+typedef uint32_t LanePairs __attribute__((vector_size(sizeof(Words))));
+typedef float Floats __attribute__((vector_size(sizeof(Words))));
+
+// The pass's power in every lane, made once for a pass.
+TALVOR_ALWAYS_INLINE Floats PowerLanes(float power) {
+    return Floats{} + power;
+}
+
+// trunc(range x power) for sixteen ranges, the product in single precision. The words at even
+// and at odd places are widened apart, each in its own 32-bit lane, and put back by a shift:
+// no word crosses between the halves of the vector.
+TALVOR_ALWAYS_INLINE Words Thresholds(Words range, Floats power) {
+    LanePairs pairs;
+    std::memcpy(&pairs, &range, sizeof pairs);
+    constexpr uint32_t kWordMask = 0xFFFF;
+    const vectors::Ints even = __builtin_convertvector(pairs & kWordMask, vectors::Ints);
+    const vectors::Ints odd = __builtin_convertvector(pairs >> 16, vectors::Ints);
+    const LanePairs evenThreshold = __builtin_convertvector(
+        __builtin_convertvector(__builtin_convertvector(even, Floats) * power, vectors::Ints),
+        LanePairs);
+    const LanePairs oddThreshold = __builtin_convertvector(
+        __builtin_convertvector(__builtin_convertvector(odd, Floats) * power, vectors::Ints),
+        LanePairs);
+    const LanePairs joined = evenThreshold | (oddThreshold << 16);
+    Words thresholds;
+    std::memcpy(&thresholds, &joined, sizeof thresholds);
+    return thresholds;
+}
+
+// Whether the rule replaces sixteen pixels p with window median med, maximum hi and minimum lo
+// by their medians: where the threshold trunc((hi - lo) x power), with lo capped and the product
+// in single precision as MedianThreshold, is below |med - p|.
+TALVOR_ALWAYS_INLINE WordMasks Replaced(Words med, Words hi, Words lo, Words p, Floats power) {
     lo = Min(lo, Broadcast(kMedianMinimumCap));
-    const WideFloats range =
-        __builtin_convertvector(__builtin_convertvector(hi - lo, WideInts), WideFloats);
-    const Words threshold =
-        __builtin_convertvector(__builtin_convertvector(range * power, WideInts), Words);
+    const Words threshold = Thresholds(hi - lo, power);
     const Words distance = Max(med, p) - Min(med, p);
-    return threshold < distance ? med : kept;
+    return threshold < distance;
+}
+
+// What the rule leaves in the target: med where it replaces the pixel, the target's own word
+// (kept) elsewhere.
+TALVOR_ALWAYS_INLINE Words RuleResult(Words med, Words hi, Words lo, Words p, Words kept,
+                                      Floats power) {
+    return Replaced(med, hi, lo, p, power) ? med : kept;
 }
 
 }  // namespace talvor::median_blocks

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -31,10 +32,10 @@ using median_blocks::LoadBlock;
 using median_blocks::LoadSplit;
 using median_blocks::Merge;
 using median_blocks::Ranks;
-using median_blocks::RuleResult;
+using median_blocks::Replaced;
 using median_blocks::Sort;
 using median_blocks::StoreBlock;
-using median_blocks::StoreJoined;
+using median_blocks::StoreJoinedWhere;
 using vectors::kLanes;
 using vectors::LoadWords;
 using vectors::Max;
@@ -60,8 +61,9 @@ TALVOR_ALWAYS_INLINE void SplitFrame(const ImageBuffer& source, int first, uint1
             vectors::StoreWords(even + i, e);
             vectors::StoreWords(odd + i, o);
         }
-        std::fill(even + kFrameColumns / 2, even + kPlaneWords, uint16_t{0});
-        std::fill(odd + kFrameColumns / 2, odd + kPlaneWords, uint16_t{0});
+        constexpr std::size_t kRoomBytes = (kPlaneWords - kFrameColumns / 2) * sizeof(uint16_t);
+        std::memset(even + kFrameColumns / 2, 0, kRoomBytes);
+        std::memset(odd + kFrameColumns / 2, 0, kRoomBytes);
     }
 }
 
@@ -152,7 +154,7 @@ struct QuadPlan<7> {
 // f..511-f.
 template <int Side, int Rows>
 TALVOR_ALWAYS_INLINE void MedianQuads(ImageBuffer& target, const uint16_t* planes, int y,
-                                      float power, uint16_t* rows) {
+                                      median_blocks::Floats power, uint16_t* rows) {
     using Plan = QuadPlan<Side>;
     using Column = typename Plan::Column;
     using Core = typename Plan::Core;
@@ -233,15 +235,12 @@ TALVOR_ALWAYS_INLINE void MedianQuads(ImageBuffer& target, const uint16_t* plane
                 // Window centres 2t + f (left) and 2t + 1 + f (right), side by side.
                 const std::size_t centre =
                     static_cast<std::size_t>(y + r) * kFrameColumns + 2 * t + f;
-                // The source's pixels there are in the planes; the target's words come apart.
+                // The source's pixels there are in the planes.
                 const Words pLeft = LoadWords(plane(y + r, f % 2) + t + f / 2);
                 const Words pRight = LoadWords(plane(y + r, (f + 1) % 2) + t + (f + 1) / 2);
-                Words keptLeft;
-                Words keptRight;
-                LoadSplit(&target[centre], keptLeft, keptRight);
-                StoreJoined(&target[centre],
-                            RuleResult(med[0], hi[0], lo[0], pLeft, keptLeft, power),
-                            RuleResult(med[1], hi[1], lo[1], pRight, keptRight, power));
+                StoreJoinedWhere(&target[centre], med[0], med[1],
+                                 Replaced(med[0], hi[0], lo[0], pLeft, power),
+                                 Replaced(med[1], hi[1], lo[1], pRight, power));
             });
         }
     }
@@ -262,15 +261,16 @@ TALVOR_ALWAYS_INLINE void MedianQuadRows(const ImageBuffer& source, ImageBuffer&
     const auto planes = std::make_unique_for_overwrite<uint16_t[]>(
         static_cast<std::size_t>(2 * kFrameRows) * kPlaneWords);
     SplitFrame(source, y - f, planes.get());
+    const median_blocks::Floats powers = median_blocks::PowerLanes(power);
     std::vector<uint16_t> rows(static_cast<std::size_t>(QuadPlan<Side>::kBufferWires) *
                                kStripWords);
     for (; y + 1 <= kLastRow; y += 2) {
-        MedianQuads<Side, 2>(target, planes.get(), y, power, rows.data());
+        MedianQuads<Side, 2>(target, planes.get(), y, powers, rows.data());
         afterRow();
         afterRow();
     }
     if (y == kLastRow) {
-        MedianQuads<Side, 1>(target, planes.get(), y, power, rows.data());
+        MedianQuads<Side, 1>(target, planes.get(), y, powers, rows.data());
         afterRow();
     }
 }

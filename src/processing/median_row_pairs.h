@@ -87,7 +87,7 @@ struct RowPairPlan<3> {
 // f..511-f.
 template <int Side, int Rows>
 TALVOR_ALWAYS_INLINE void MedianRowPair(const ImageBuffer& source, ImageBuffer& target, int y,
-                                        float power, uint16_t* rows) {
+                                        median_blocks::Floats power, uint16_t* rows) {
     using Plan = RowPairPlan<Side>;
     using Core = typename Plan::Core;
     using Segment = Ranks<Side, Side>;
@@ -150,16 +150,17 @@ TALVOR_ALWAYS_INLINE void MedianRowPairs(const ImageBuffer& source, ImageBuffer&
                                          const std::function<void()>& afterRow) {
     constexpr int f = Side / 2;
     constexpr int kLastRow = kFrameRows - 1 - f;
+    const median_blocks::Floats powers = median_blocks::PowerLanes(power);
     std::vector<uint16_t> rows(static_cast<std::size_t>(RowPairPlan<Side>::kBufferWires) *
                                kStripWords);
     int y = std::max(firstRow, f);
     for (; y + 1 <= kLastRow; y += 2) {
-        MedianRowPair<Side, 2>(source, target, y, power, rows.data());
+        MedianRowPair<Side, 2>(source, target, y, powers, rows.data());
         afterRow();
         afterRow();
     }
     if (y == kLastRow) {
-        MedianRowPair<Side, 1>(source, target, y, power, rows.data());
+        MedianRowPair<Side, 1>(source, target, y, powers, rows.data());
         afterRow();
     }
 }

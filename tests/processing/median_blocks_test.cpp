@@ -38,6 +38,19 @@ TEST(MedianBlocksTest, SplitTakesEvenAndOddPlacesInOrderAndJoinPutsThemBack) {
     std::array<uint16_t, 2 * kLanes> joined{};
     StoreJoined(joined.data(), even, odd);
     EXPECT_EQ(joined, words);
+    // Where the masks are set the joined words go in; every other word stays.
+    median_blocks::WordMasks evenMask{};
+    median_blocks::WordMasks oddMask{};
+    std::array<uint16_t, 2 * kLanes> expected{};
+    std::array<uint16_t, 2 * kLanes> partly{};
+    for (int i = 0; i < 2 * kLanes; ++i) {
+        const bool set = i % 3 == 0 || i >= 29;
+        (i % 2 == 0 ? evenMask : oddMask)[i / 2] = set ? -1 : 0;
+        partly[i] = static_cast<uint16_t>(7 * i);
+        expected[i] = set ? words[i] : partly[i];
+    }
+    median_blocks::StoreJoinedWhere(partly.data(), even, odd, evenMask, oddMask);
+    EXPECT_EQ(partly, expected);
 }
 
 // Every range hi - lo from 0 to 65535 at every power, with the distance |med - p| just at the
@@ -63,8 +76,9 @@ TEST(MedianBlocksTest, RuleReplacesExactlyAboveTheSinglePrecisionThresholdAtEver
                                                  : range / 2 + distance);
             }
             const Words kept = vectors::Broadcast(7);
-            const Words result = RuleResult(LoadWords(med.data()), LoadWords(hi.data()), Words{},
-                                            LoadWords(p.data()), kept, power);
+            const Words result =
+                RuleResult(LoadWords(med.data()), LoadWords(hi.data()), Words{},
+                           LoadWords(p.data()), kept, median_blocks::PowerLanes(power));
             for (int i = 0; i < kLanes; ++i) {
                 const bool replaced = threshold[i] < std::abs(med[i] - p[i]);
                 ASSERT_EQ(result[i], replaced ? med[i] : 7)
@@ -79,7 +93,7 @@ TEST(MedianBlocksTest, RuleCapsTheWindowMinimumAt65000) {
     const Words hi = vectors::Broadcast(65535);
     const Words lo = vectors::Broadcast(65100);
     const Words med = vectors::Broadcast(65400);
-    const float power = MedianPower(5);
+    const median_blocks::Floats power = median_blocks::PowerLanes(MedianPower(5));
     // Threshold trunc(535 x 0.5) = 267: a distance of 267 stays, 268 goes.
     EXPECT_EQ(RuleResult(med, hi, lo, vectors::Broadcast(65400 - 267), Words{}, power)[0], 0);
     EXPECT_EQ(RuleResult(med, hi, lo, vectors::Broadcast(65400 - 268), Words{}, power)[0], 65400);
