@@ -67,10 +67,11 @@ TALVOR_ALWAYS_INLINE void SplitFrame(const ImageBuffer& source, int first, uint1
     }
 }
 
-// The tiles are worked along strips of kStripTiles at a time so that the intermediate rows stay
-// in the first-level cache. An intermediate row holds one word per tile of the strip, with room
-// for the blocks read to the right of the last tile.
-constexpr int kStripTiles = 128;
+// The tiles are worked along strips of kStripTiles at a time, which covers a whole row: the
+// intermediate rows (at most 24 rows of 288 words) still fit the first-level cache, and the
+// columns sorted past a strip's end are sorted once. An intermediate row holds one word per tile
+// of the strip, with room for the blocks read to the right of the last tile.
+constexpr int kStripTiles = 256;
 constexpr int kStripWords = kStripTiles + 2 * kLanes;
 
 // The strip's rows hold the sorted columns at even places, then those at odd places, then the
