@@ -75,18 +75,28 @@ void AverageFrames(ImageBuffer& image, const ImageBuffer& other) {
         [](uint16_t c, uint16_t s) { return static_cast<uint16_t>((uint32_t{c} + s) >> 1); });
 }
 
+TALVOR_VECTOR_CLONES
 double FlatFieldNormaliser(const ImageBuffer& flat) {
     // The pixels are whole numbers and so is every partial sum of them, at most 5401 x 65535,
     // below 2^29 and far below 2^53, under which every whole number is a double. A running
     // double sum therefore adds exactly at every step and ends on the exact sum: the same
     // double as this whole-number sum converted once, which needs no chain of dependent
-    // floating-point additions.
+    // floating-point additions. Eight lanes take every eighth pixel of a row; none passes
+    // 11 x 61 x 65535, far inside 32 bits.
+    constexpr int kColumns = kNormaliserLastColumn - kNormaliserFirstColumn + 1;
+    vectors::Ints lanes{};
     uint32_t sum = 0;
     for (int y = kNormaliserFirstRow; y <= kNormaliserLastRow; ++y) {
-        const uint16_t* first =
+        const uint16_t* row =
             flat.data() + static_cast<std::size_t>(y) * kFrameColumns + kNormaliserFirstColumn;
-        sum = std::accumulate(first, first + (kNormaliserLastColumn - kNormaliserFirstColumn + 1),
-                              sum);
+        int x = 0;
+        for (; x + vectors::kWideLanes <= kColumns; x += vectors::kWideLanes) {
+            lanes += vectors::LoadWidened(row + x);
+        }
+        sum = std::accumulate(row + x, row + kColumns, sum);
+    }
+    for (int k = 0; k < vectors::kWideLanes; ++k) {
+        sum += static_cast<uint32_t>(lanes[k]);
     }
     return kNormaliserScale * static_cast<double>(sum);
 }
