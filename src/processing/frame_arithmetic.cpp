@@ -172,10 +172,10 @@ TALVOR_V3_INLINE __m256d FourAsDoubles(const uint16_t* words) {
     return _mm256_cvtepi32_pd(_mm_cvtepu16_epi32(four));
 }
 
-// Sixteen pixels whose flat pixels are all non-zero. v is never below 0 (nor a not-a-number),
-// so its truncation to 32 bits is exact below 2^31, and from 2^31 up it is 0x80000000, which
-// read unsigned is above 65535 as every v from 65535 up then is: the unsigned minimum with 65535
-// is the clamp, and the packs pass 0..65535 unchanged.
+// Sixteen pixels whose flat pixels are all non-zero. v is never below 0 nor a not-a-number (the
+// normaliser is a scaled sum of pixels), so its truncation to 32 bits is exact below 2^31, and
+// from 2^31 up it is 0x80000000, which read unsigned is above 65535 as every v from 65535 up
+// then is: the unsigned minimum with 65535 is the clamp, and the packs pass 0..65535 unchanged.
 TALVOR_V3_INLINE void SixteenPixels(uint16_t* row, const uint16_t* flatRow, __m256d normaliser) {
     const __m128i full = _mm_set1_epi32(65535);
     __m128i words[4];
