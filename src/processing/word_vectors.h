@@ -22,6 +22,22 @@
 
 #define TALVOR_ALWAYS_INLINE inline __attribute__((always_inline))
 
+// A step may instead be written twice under one name: a default build, and one in the x86-64-v3
+// processor's own instructions for where the portable vectors above compile poorly. The program
+// picks between them when it starts, as it does between clones; TALVOR_V3_VERSIONS says whether
+// the second one is built (not in TALVOR_BASELINE_BUILD_ONLY), and helpers that such a build
+// inlines are marked TALVOR_V3_INLINE.
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && \
+    !defined(TALVOR_BASELINE_BUILD_ONLY)
+#define TALVOR_V3_VERSIONS 1
+#define TALVOR_DEFAULT_VERSION __attribute__((target("default")))
+#define TALVOR_V3_VERSION __attribute__((target("arch=x86-64-v3")))
+#define TALVOR_V3_INLINE inline __attribute__((always_inline, target("arch=x86-64-v3")))
+#else
+#define TALVOR_V3_VERSIONS 0
+#define TALVOR_DEFAULT_VERSION
+#endif
+
 // The helpers below pass vectors by value but are always inlined, so the warning that such
 // functions change the calling convention between builds does not apply.
 #pragma GCC diagnostic push

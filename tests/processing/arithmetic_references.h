@@ -108,6 +108,17 @@ inline StretchTable ReferenceNonLinearTable(int power) {
     return table;
 }
 
+// 0.0002 times the running double sum of the flat over rows 9..19 and columns 9..499.
+inline double ReferenceFlatFieldNormaliser(const ImageBuffer& flat) {
+    double sum = 0.0;
+    for (int y = 9; y <= 19; ++y) {
+        for (int x = 9; x <= 499; ++x) {
+            sum += flat[y * 512 + x];
+        }
+    }
+    return 0.0002 * sum;
+}
+
 // Columns 5..509 of one row: v := i / f x N, a zero flat keeping i (or giving N for a zero i).
 inline void ReferenceFlatFieldRow(ImageBuffer& image, const ImageBuffer& flat, double normaliser,
                                   int row) {

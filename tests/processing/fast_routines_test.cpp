@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <initializer_list>
+#include <iterator>
 #include <random>
 #include <set>
 #include <vector>
@@ -299,6 +301,33 @@ TEST(FastRoutinesTest, FlatFieldMatchesTheDivisionAtWholeQuotientsAndTheClamp) {
         }
     }
     ExpectFlatFieldAsDivided(*image, *flat, {1.0, 3.0, 0.1, 7.0 / 3.0, 1000.0, 20000.0});
+}
+
+// Products at the clamp and where a 32-bit truncation no longer holds them: exactly 65535 and
+// a rounding either side, 2^31 - 1, 2^31 and far beyond, over quotients from 1 / 65535 to 65535.
+TEST(FastRoutinesTest, FlatFieldMatchesTheDivisionAtTheClampAndBeyond32Bits) {
+    const uint16_t pairs[][2] = {{1000, 1000}, {65535, 1}, {1, 65535},     {1, 2},        {2, 1},
+                                 {0, 7},       {3, 3},     {65535, 65535}, {65534, 65535}};
+    auto image = FlatFrame(0);
+    auto flat = FlatFrame(0);
+    for (int i = 0; i < kFramePixels; ++i) {
+        const auto& pair = pairs[(i + i / kFrameColumns) % std::size(pairs)];
+        (*image)[i] = pair[0];
+        (*flat)[i] = pair[1];
+    }
+    ExpectFlatFieldAsDivided(
+        *image, *flat,
+        {65535.0, std::nextafter(65535.0, 0.0), std::nextafter(65535.0, 1e6), 32767.5, 2147483647.0,
+         2147483647.5, 2147483648.0, 4294967296.0, 1.0e300});
+}
+
+// The normaliser adds whole numbers, so a running double sum of them is exact at every step:
+// the two agree to the last bit, up to the largest sum a flat can give.
+TEST(FastRoutinesTest, FlatFieldNormaliserIsTheRunningDoubleSum) {
+    for (const auto& flat : {RandomFrame(8), SkyFrame(9), FlatFrame(65535), FlatFrame(1)}) {
+        ASSERT_EQ(FlatFieldNormaliser(*flat), testing::ReferenceFlatFieldNormaliser(*flat));
+    }
+    EXPECT_EQ(FlatFieldNormaliser(*FlatFrame(65535)), 0.0002 * (5401.0 * 65535.0));
 }
 
 TEST(FastRoutinesTest, GradientMatchesThePixelByPixelSurface) {
