@@ -1,6 +1,7 @@
 #include "processing/median_filter.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "processing/median_quad_tiles.h"
 #include "processing/median_row_pairs.h"
@@ -47,8 +48,17 @@ int MedianThreshold(int hi, int lo, float power) {
     return static_cast<int>(product);
 }
 
+bool MedianWorksInPlace(int radius) {
+    return std::clamp(radius, kMinMedianRadius, kMaxMedianRadius) > 1;
+}
+
 void MedianPass(const ImageBuffer& source, ImageBuffer& target, int radius, int tenths,
                 int firstRow, const std::function<void()>& afterRow) {
+    if (&source == &target && !MedianWorksInPlace(radius)) {
+        const auto unfiltered = std::make_unique<ImageBuffer>(source);
+        MedianPass(*unfiltered, target, radius, tenths, firstRow, afterRow);
+        return;
+    }
     const float power = MedianPower(tenths);
     switch (std::clamp(radius, kMinMedianRadius, kMaxMedianRadius)) {
         case 1:

@@ -47,23 +47,32 @@ using vectors::Words;
 // (they read zeros and their results are never stored).
 constexpr int kPlaneWords = kFrameColumns / 2 + 4 * kLanes;
 
-// The planes of rows first..289 of the frame: row r, plane p starts at (2r + p) x kPlaneWords.
-// The room past each plane's 256 words is zeroed; the rest is written here.
-TALVOR_ALWAYS_INLINE void SplitFrame(const ImageBuffer& source, int first, uint16_t* planes) {
-    for (int r = first; r < kFrameRows; ++r) {
-        uint16_t* even = planes + static_cast<std::size_t>(2 * r) * kPlaneWords;
-        uint16_t* odd = even + kPlaneWords;
-        const uint16_t* row = &source[static_cast<std::size_t>(r) * kFrameColumns];
-        for (int i = 0; i < kFrameColumns / 2; i += kLanes) {
-            Words e;
-            Words o;
-            LoadSplit(row + 2 * i, e, o);
-            vectors::StoreWords(even + i, e);
-            vectors::StoreWords(odd + i, o);
-        }
-        constexpr std::size_t kRoomBytes = (kPlaneWords - kFrameColumns / 2) * sizeof(uint16_t);
-        std::memset(even + kFrameColumns / 2, 0, kRoomBytes);
-        std::memset(odd + kFrameColumns / 2, 0, kRoomBytes);
+// The split rows live in a ring of kRingRows rows, enough for the Side + 1 rows two rows of
+// windows reach: row r, plane p starts at (2 (r mod kRingRows) + p) x kPlaneWords. Kept this
+// small, the planes stay in the first-level cache beside the intermediate rows.
+constexpr int kRingRows = 8;
+constexpr std::size_t kRingWords = std::size_t{2} * kRingRows * kPlaneWords;
+
+TALVOR_ALWAYS_INLINE uint16_t* PlaneOf(uint16_t* ring, int row, int p) {
+    return ring + static_cast<std::size_t>(2 * (row % kRingRows) + p) * kPlaneWords;
+}
+
+// Splits row r of the source into its place in the ring. The room past each plane's 256 words
+// is never written here: the ring starts zeroed.
+TALVOR_ALWAYS_INLINE void SplitRow(const ImageBuffer& source, int r, uint16_t* ring) {
+    uint16_t* even = PlaneOf(ring, r, 0);
+    uint16_t* odd = PlaneOf(ring, r, 1);
+    const uint16_t* row = &source[static_cast<std::size_t>(r) * kFrameColumns];
+    // Sixteen words at a time, sorted into their even and odd places within each half of the
+    // vector (no word crosses between the halves), each run of eight stored in its plane.
+    constexpr std::size_t kRun = sizeof(Words) / 2;
+    for (int i = 0; i < kFrameColumns / 2; i += kLanes / 2) {
+        const Words words = LoadWords(row + 2 * i);
+        const Words apart = __builtin_shufflevector(words, words, 0, 2, 4, 6, 8, 10, 12, 14, 1, 3,
+                                                    5, 7, 9, 11, 13, 15);
+        const auto* bytes = reinterpret_cast<const unsigned char*>(&apart);
+        std::memcpy(even + i, bytes, kRun);
+        std::memcpy(odd + i, bytes + kRun, kRun);
     }
 }
 
@@ -154,7 +163,7 @@ struct QuadPlan<7> {
 // Rows y .. y + Rows - 1 of the target (Rows is 2, or 1 for a last row left over), columns
 // f..511-f.
 template <int Side, int Rows>
-TALVOR_ALWAYS_INLINE void MedianQuads(ImageBuffer& target, const uint16_t* planes, int y,
+TALVOR_ALWAYS_INLINE void MedianQuads(ImageBuffer& target, uint16_t* ring, int y,
                                       median_blocks::Floats power, uint16_t* rows) {
     using Plan = QuadPlan<Side>;
     using Column = typename Plan::Column;
@@ -171,9 +180,7 @@ TALVOR_ALWAYS_INLINE void MedianQuads(ImageBuffer& target, const uint16_t* plane
     static_assert(Column::kWhole && Own::kWhole && Segment::kWhole);
     static_assert((kFrameColumns - Side + 1) % 2 == 0 &&
                   (kLastStripTiles == 0 || kLastStripTiles >= kLanes));
-    const auto plane = [&](int row, int p) {
-        return planes + static_cast<std::size_t>(2 * row + p) * kPlaneWords;
-    };
+    const auto plane = [&](int row, int p) { return PlaneOf(ring, row, p); };
     uint16_t* evenColumns = rows;
     uint16_t* oddColumns = rows + Column::kWires * kStripWords;
     for (int s = 0; s < kTiles; s += kStripTiles) {
@@ -258,20 +265,29 @@ TALVOR_ALWAYS_INLINE void MedianQuadRows(const ImageBuffer& source, ImageBuffer&
     if (y > kLastRow) {
         return;
     }
-    // Only the planes of the rows the windows reach are filled.
-    const auto planes = std::make_unique_for_overwrite<uint16_t[]>(
-        static_cast<std::size_t>(2 * kFrameRows) * kPlaneWords);
-    SplitFrame(source, y - f, planes.get());
+    // The ring starts zeroed, for the room past each plane; rows are split into it as the
+    // windows come to reach them. Row y + 1 + f is split before rows y and y + 1 are written,
+    // and the source is read nowhere else, so the target may be the source itself.
+    std::vector<uint16_t> ring(kRingWords);
+    int split = y - f;
+    const auto splitThrough = [&](int last) {
+        for (; split <= last; ++split) {
+            SplitRow(source, split, ring.data());
+        }
+    };
+    static_assert(kRingRows >= Side + 1);
     const median_blocks::Floats powers = median_blocks::PowerLanes(power);
     std::vector<uint16_t> rows(static_cast<std::size_t>(QuadPlan<Side>::kBufferWires) *
                                kStripWords);
     for (; y + 1 <= kLastRow; y += 2) {
-        MedianQuads<Side, 2>(target, planes.get(), y, powers, rows.data());
+        splitThrough(y + 1 + f);
+        MedianQuads<Side, 2>(target, ring.data(), y, powers, rows.data());
         afterRow();
         afterRow();
     }
     if (y == kLastRow) {
-        MedianQuads<Side, 1>(target, planes.get(), y, powers, rows.data());
+        splitThrough(y + f);
+        MedianQuads<Side, 1>(target, ring.data(), y, powers, rows.data());
         afterRow();
     }
 }

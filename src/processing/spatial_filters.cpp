@@ -111,12 +111,16 @@ void MedianFilter(Session& session, int radius, int tenths) {
     session.progress.ProgressTitle = "MEDIAN FILTER PROGRESS";
     {
         ProgressWindow progress(session.ui, session.progress);
-        CopyFrame(images.CurrentImage, images.SecondImage);
+        // The larger windows read every row before they write it and work in place; the 3 x 3
+        // window reads the unfiltered frame from the second image.
+        const bool inPlace = MedianWorksInPlace(f);
+        if (!inPlace) {
+            CopyFrame(images.CurrentImage, images.SecondImage);
+        }
         int position = 0;
-        MedianPass(images.CurrentImage, images.SecondImage, f, t,
+        MedianPass(inPlace ? images.CurrentImage : images.SecondImage, images.CurrentImage, f, t,
                    f + FirstRowAfterLabel(images.CurrentImage),
                    [&] { progress.SetPosition(++position); });
-        CopyFrame(images.SecondImage, images.CurrentImage);
     }
     RefreshDisplay(session);
     AppendHistory(session.state, MedianHistory(f, MedianPower(t)));
