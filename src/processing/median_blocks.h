@@ -30,9 +30,6 @@ using vectors::WideFloats;
 using vectors::WideInts;
 using vectors::Words;
 
-// Sixteen pairs of neighbouring words, each pair as one 32-bit lane (the first word low).
-typedef uint32_t WordPairs __attribute__((vector_size(4 * kLanes)));
-
 // Calls f(std::integral_constant<int, i>) for i = 0..N-1, unrolled.
 template <int N, typename F>
 TALVOR_ALWAYS_INLINE void ForEachIndex(F&& f) {
@@ -108,14 +105,6 @@ TALVOR_ALWAYS_INLINE void Sort(Words* wires) {
     ForEachIndex<Count>([&](auto w) __attribute__((always_inline)) { wires[w] = sorted[w]; });
 }
 
-// The 32 words at from, those at even places and those at odd places.
-TALVOR_ALWAYS_INLINE void LoadSplit(const uint16_t* from, Words& even, Words& odd) {
-    WordPairs pairs;
-    std::memcpy(&pairs, from, sizeof pairs);
-    even = __builtin_convertvector(pairs & 0xFFFF, Words);
-    odd = __builtin_convertvector(pairs >> 16, Words);
-}
-
 // Words side by side pair up within each half of a vector, so that no word crosses between the
 // halves: even and odd interleaved are the words of Pairs<0> (the first and third runs of eight
 // of the 32) and of Pairs<1> (the second and fourth).
@@ -135,9 +124,9 @@ typedef int16_t RunMasks __attribute__((vector_size(sizeof(Words) / 2)));
 typedef int16_t WordMasks __attribute__((vector_size(sizeof(Words))));
 
 // The half of a vector that holds run Run (0..3) of the 32 interleaved words.
-template <int Run, typename V, typename Half>
-TALVOR_ALWAYS_INLINE Half RunOf(V first, V second) {
-    const V from = Run % 2 == 0 ? first : second;
+template <int Run>
+TALVOR_ALWAYS_INLINE RunWords RunOf(Words first, Words second) {
+    const Words from = Run % 2 == 0 ? first : second;
     if constexpr (Run < 2) {
         return __builtin_shufflevector(from, from, 0, 1, 2, 3, 4, 5, 6, 7);
     } else {
@@ -145,39 +134,21 @@ TALVOR_ALWAYS_INLINE Half RunOf(V first, V second) {
     }
 }
 
-// Stores even and odd interleaved as 32 words, the first of even first.
-TALVOR_ALWAYS_INLINE void StoreJoined(uint16_t* to, Words even, Words odd) {
-    const Words first = Pairs<0>(even, odd);
-    const Words second = Pairs<1>(even, odd);
-    ForEachIndex<4>([&](auto run) __attribute__((always_inline)) {
-        const RunWords words = RunOf<run, Words, RunWords>(first, second);
-        std::memcpy(to + run * 8, &words, sizeof words);
-    });
-}
-
-// Like StoreJoined, but only where the masks are set: the other words at to stay as they are.
+// Stores even and odd interleaved as 32 words, the first of even first, but only where the
+// masks are set: the other words at to stay as they are.
 TALVOR_ALWAYS_INLINE void StoreJoinedWhere(uint16_t* to, Words even, Words odd, WordMasks evenMask,
                                            WordMasks oddMask) {
+    const Words evenSet = reinterpret_cast<Words>(evenMask);
+    const Words oddSet = reinterpret_cast<Words>(oddMask);
     const Words first = Pairs<0>(even, odd);
     const Words second = Pairs<1>(even, odd);
-    Words firstMask;
-    Words secondMask;
-    {
-        Words e;
-        Words o;
-        std::memcpy(&e, &evenMask, sizeof e);
-        std::memcpy(&o, &oddMask, sizeof o);
-        firstMask = Pairs<0>(e, o);
-        secondMask = Pairs<1>(e, o);
-    }
+    const Words firstSet = Pairs<0>(evenSet, oddSet);
+    const Words secondSet = Pairs<1>(evenSet, oddSet);
     ForEachIndex<4>([&](auto run) __attribute__((always_inline)) {
-        const RunWords words = RunOf<run, Words, RunWords>(first, second);
-        const RunWords maskWords = RunOf<run, Words, RunWords>(firstMask, secondMask);
-        RunMasks mask;
-        std::memcpy(&mask, &maskWords, sizeof mask);
+        const RunMasks set = reinterpret_cast<RunMasks>(RunOf<run>(firstSet, secondSet));
         RunWords kept;
         std::memcpy(&kept, to + run * 8, sizeof kept);
-        const RunWords result = mask ? words : kept;
+        const RunWords result = set ? RunOf<run>(first, second) : kept;
         std::memcpy(to + run * 8, &result, sizeof result);
     });
 }

@@ -29,7 +29,6 @@ namespace talvor::median_quad_tiles {
 
 using median_blocks::ForEachIndex;
 using median_blocks::LoadBlock;
-using median_blocks::LoadSplit;
 using median_blocks::Merge;
 using median_blocks::Ranks;
 using median_blocks::Replaced;

@@ -1,56 +1,62 @@
 // The vector pieces of the median pass on their own: the split of a row into even and odd
-// columns and back, and the replacement rule at every range of window values, against the
-// single-precision threshold computed one pixel at a time.
+// columns and the masked join back, and the replacement rule at every range of window values,
+// against the single-precision threshold computed one pixel at a time.
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
+#include <vector>
 
 #include "processing/median_blocks.h"
 #include "processing/median_filter.h"
+#include "processing/median_quad_tiles.h"
 
 #pragma GCC diagnostic ignored "-Wpsabi"
 
 namespace talvor {
 namespace {
 
-using median_blocks::LoadSplit;
 using median_blocks::RuleResult;
-using median_blocks::StoreJoined;
 using vectors::kLanes;
 using vectors::LoadWords;
 using vectors::Words;
 
-TEST(MedianBlocksTest, SplitTakesEvenAndOddPlacesInOrderAndJoinPutsThemBack) {
-    std::array<uint16_t, 2 * kLanes> words{};
-    for (int i = 0; i < 2 * kLanes; ++i) {
-        words[i] = static_cast<uint16_t>(i == 0 ? 65535 : 1000 + i);
+// A row goes into the ring as its even and its odd columns, in order, with zeros past them; the
+// masked join puts 32 of them back where the masks are set and leaves every other word alone.
+TEST(MedianBlocksTest, RowsSplitIntoTheirPlanesAndJoinBackWhereMasked) {
+    const auto frame = std::make_unique<ImageBuffer>();
+    constexpr int kRow = 9;
+    const auto word = [](int x) { return static_cast<uint16_t>(x == 0 ? 65535 : 1000 + 3 * x); };
+    for (int x = 0; x < kFrameColumns; ++x) {
+        (*frame)[kRow * kFrameColumns + x] = word(x);
     }
-    Words even;
-    Words odd;
-    LoadSplit(words.data(), even, odd);
-    for (int i = 0; i < kLanes; ++i) {
-        EXPECT_EQ(even[i], words[2 * i]) << i;
-        EXPECT_EQ(odd[i], words[2 * i + 1]) << i;
+    std::vector<uint16_t> ring(median_quad_tiles::kRingWords);
+    median_quad_tiles::SplitRow(*frame, kRow, ring.data());
+    const uint16_t* even = median_quad_tiles::PlaneOf(ring.data(), kRow, 0);
+    const uint16_t* odd = median_quad_tiles::PlaneOf(ring.data(), kRow, 1);
+    for (int i = 0; i < median_quad_tiles::kPlaneWords; ++i) {
+        const bool inRow = i < kFrameColumns / 2;
+        ASSERT_EQ(even[i], inRow ? word(2 * i) : 0) << i;
+        ASSERT_EQ(odd[i], inRow ? word(2 * i + 1) : 0) << i;
     }
-    std::array<uint16_t, 2 * kLanes> joined{};
-    StoreJoined(joined.data(), even, odd);
-    EXPECT_EQ(joined, words);
-    // Where the masks are set the joined words go in; every other word stays.
-    median_blocks::WordMasks evenMask{};
-    median_blocks::WordMasks oddMask{};
-    std::array<uint16_t, 2 * kLanes> expected{};
-    std::array<uint16_t, 2 * kLanes> partly{};
-    for (int i = 0; i < 2 * kLanes; ++i) {
-        const bool set = i % 3 == 0 || i >= 29;
-        (i % 2 == 0 ? evenMask : oddMask)[i / 2] = set ? -1 : 0;
-        partly[i] = static_cast<uint16_t>(7 * i);
-        expected[i] = set ? words[i] : partly[i];
+    for (int first : {0, 2 * kLanes, kFrameColumns - 2 * kLanes}) {
+        median_blocks::WordMasks evenMask{};
+        median_blocks::WordMasks oddMask{};
+        std::array<uint16_t, 2 * kLanes> expected{};
+        std::array<uint16_t, 2 * kLanes> partly{};
+        for (int i = 0; i < 2 * kLanes; ++i) {
+            const bool set = i % 3 == 0 || i >= 29;
+            (i % 2 == 0 ? evenMask : oddMask)[i / 2] = set ? -1 : 0;
+            partly[i] = static_cast<uint16_t>(7 * i);
+            expected[i] = set ? word(first + i) : partly[i];
+        }
+        median_blocks::StoreJoinedWhere(partly.data(), LoadWords(even + first / 2),
+                                        LoadWords(odd + first / 2), evenMask, oddMask);
+        EXPECT_EQ(partly, expected) << first;
     }
-    median_blocks::StoreJoinedWhere(partly.data(), even, odd, evenMask, oddMask);
-    EXPECT_EQ(partly, expected);
 }
 
 // Every range hi - lo from 0 to 65535 at every power, with the distance |med - p| just at the
