@@ -26,8 +26,6 @@ using vectors::LoadWords;
 using vectors::Max;
 using vectors::Min;
 using vectors::StoreWords;
-using vectors::WideFloats;
-using vectors::WideInts;
 using vectors::Words;
 
 // Calls f(std::integral_constant<int, i>) for i = 0..N-1, unrolled.
