@@ -39,8 +39,8 @@ TEST(StretchTablesTest, AnEstimateNearAWholeNumberOrNotFiniteIsNotTrusted) {
 }
 
 // Powers past the dialog's range, estimated up to 4 and computed directly beyond, and the
-// antilog entry by entry in reverse order (each run's anchor met from its end), all as the
-// library's power gives them.
+// antilog and the sine entry by entry in reverse order (each run's anchor met from its end), all
+// as the library's power and sine give them.
 TEST(StretchTablesTest, EstimatedEntriesMatchThePowerOutsideTheDialogsRange) {
     for (double power : {3.05, 3.5, 4.0, 4.5, 7.0, -1.0}) {
         ASSERT_EQ(PowerStretchTable(power), testing::ReferencePowerTable(power)) << power;
@@ -49,6 +49,12 @@ TEST(StretchTablesTest, EstimatedEntriesMatchThePowerOutsideTheDialogsRange) {
     const StretchTable reference = testing::ReferenceAntiLogTable();
     for (int i = kStretchEntries - 1; i >= 0; --i) {
         ASSERT_EQ(antiLog.Entry(i), reference[static_cast<std::size_t>(i)]) << i;
+    }
+    CurveEntries sine(SineStretchCurve());
+    EXPECT_TRUE(sine.Estimates());
+    const StretchTable sineReference = testing::ReferenceSineTable();
+    for (int i = kStretchEntries - 1; i >= 0; --i) {
+        ASSERT_EQ(sine.Entry(i), sineReference[static_cast<std::size_t>(i)]) << i;
     }
 }
 
