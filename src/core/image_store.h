@@ -60,6 +60,10 @@ void FillStartupContents(ImageStore& store);
 // Copies the 148480 words of the frame area; the words beyond it keep their values.
 void CopyFrame(const ImageBuffer& source, ImageBuffer& destination);
 
+// The same copy for a frame that is put aside and read only much later (the undo copy): it
+// goes past the processor's caches, so that the frame a step works on stays in them.
+void CopyFrameAside(const ImageBuffer& source, ImageBuffer& destination);
+
 inline uint16_t& PixelAt(ImageBuffer& frame, int x, int y) {
     return frame[static_cast<std::size_t>(y) * kFrameColumns + x];
 }

@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
+#include <new>
+#include <vector>
+
 #include "core/label_band.h"
 #include "core/program_settings.h"
 #include "core/working_state.h"
@@ -32,6 +37,27 @@ TEST(ImageStoreTest, CopyTouchesExactlyTheFrameArea) {
     EXPECT_EQ(store->UndoImage[kFramePixels - 1], 65025);
     EXPECT_EQ(store->UndoImage[kFramePixels], 9);
     EXPECT_EQ(store->UndoImage[kBufferWords - 1], 9);
+}
+
+// The copy put aside streams whole 16-byte blocks past the caches: at every alignment of the
+// destination it gives the same words as the plain copy and leaves the words past the frame.
+TEST(ImageStoreTest, CopyAsideMatchesThePlainCopyAtEveryAlignment) {
+    const auto source = std::make_unique<ImageBuffer>();
+    for (int i = 0; i < kBufferWords; ++i) {
+        (*source)[i] = static_cast<uint16_t>(i * 2654435761u >> 7);
+    }
+    for (int shift = 0; shift < 8; ++shift) {
+        // A destination starting shift words past a 16-byte boundary (the allocation's start).
+        std::vector<uint16_t> storage(kBufferWords + 8);
+        auto* destination = new (storage.data() + shift) ImageBuffer;
+        std::fill(destination->begin(), destination->end(), uint16_t{9});
+        CopyFrameAside(*source, *destination);
+        ASSERT_TRUE(
+            std::equal(source->begin(), source->begin() + kFramePixels, destination->begin()))
+            << shift;
+        EXPECT_EQ((*destination)[kFramePixels], 9) << shift;
+        EXPECT_EQ((*destination)[kBufferWords - 1], 9) << shift;
+    }
 }
 
 TEST(ImageStoreTest, LabelBandIsMarkedByWordsFourAndFive) {
