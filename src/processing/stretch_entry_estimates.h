@@ -59,10 +59,6 @@ class CurveEntries {
     // the run is from the centre, so the power series in t = (i - centre) / centre (|t| < 0.059)
     // leaves out less than 2e-12 after its eight terms (|C(p, k)| < 0.01 from k = 8 on).
     static constexpr int kFirstEstimatedPowerIndex = 1024;
-    static constexpr int kTopEntry = kStretchEntries - 1;
-    // The sine curve's middle index and scale, as StretchEntry uses them.
-    static constexpr int kSineMiddle = 16384;
-    static constexpr double kSineScale = 16383;
     enum class Estimate { None, Power, AntiLog, Sine };
 
     bool InSeriesRange(int i) const;

@@ -10,8 +10,6 @@
 namespace talvor {
 namespace {
 
-constexpr int kTopEntry = kStretchEntries - 1;  // 32767
-
 // The low 16 bits of an integer result, as the table stores it.
 uint16_t Low16(int64_t value) {
     return static_cast<uint16_t>(value);
@@ -114,7 +112,8 @@ uint16_t StretchEntry(const StretchCurve& curve, int i) {
             return !(v <= 32767.0) ? kTopEntry : Low16(static_cast<int64_t>(v));
         }
         case Shape::Sine:
-            return Low16(static_cast<int64_t>((std::sin((i - 16384) * curve.factor) + 1) * 16383));
+            return Low16(static_cast<int64_t>((std::sin((i - kSineMiddle) * curve.factor) + 1) *
+                                              kSineScale));
         case Shape::Log:
             return Low16(static_cast<int64_t>(std::log(i + 1) * 3151));
         case Shape::AntiLog: {

@@ -45,6 +45,12 @@ StretchCurve InvertCurve();
 // Power 2..50 (clamped): a curve that rises steeply from 0 and flattens toward 32767.
 StretchCurve NonLinearStretchCurve(int power);
 
+// The table's last entry, and the sine curve's middle index and scale: the sine entry of i is
+// (sin((i - kSineMiddle) x factor) + 1) x kSineScale, truncated.
+inline constexpr int kTopEntry = kStretchEntries - 1;  // 32767
+inline constexpr int kSineMiddle = 16384;
+inline constexpr double kSineScale = 16383;
+
 // The table entry of the curve at index i (0..32767).
 uint16_t StretchEntry(const StretchCurve& curve, int i);
 
