@@ -5,8 +5,10 @@
 // (Side - 1) x (Side - 1) pixels (the core); the two of a row add a row of Side - 1 pixels to it
 // (the row's half), and each window then adds one column of Side pixels of its own. The core is
 // kept to the ranks any of the four medians can take, the half to those of its two, so that the
-// last merges are short, and a window's own column comes from the core's sorted column beside
-// it and one pixel. The columns at even and at odd places of the frame are held apart, so that
+// last merges are short. A window's own column is the core's sorted column beside it (the rows
+// the two rows of windows share) and one pixel: the half merged with that column leaves the two
+// middle ranks of all but that pixel, and the window's median is whichever of the three lies
+// between the others. The columns at even and at odd places of the frame are held apart, so that
 // sixteen tiles side by side (32 columns) sit in one vector and every block is computed once for
 // the tiles that use it. Everything here is inlined into the vector clones of the median pass.
 
@@ -169,14 +171,14 @@ TALVOR_ALWAYS_INLINE void MedianQuads(ImageBuffer& target, uint16_t* ring, int y
     using Core = typename Plan::Core;
     using Segment = Ranks<Side, Side - 1>;
     using Half = Ranks<Side, Side*(Side - 1)>;
-    using Own = Ranks<Side, Side>;
-    using Window = Ranks<Side, Side * Side>;
+    using AllButOne = Ranks<Side, Side * Side - 1>;
+    static_assert(AllButOne::kWires == 2);
     constexpr int f = Side / 2;
     constexpr int kHeight = Plan::kHeight;
     // Window columns 0 .. 512 - Side, two to a tile.
     constexpr int kTiles = (kFrameColumns - Side + 1) / 2;
     constexpr int kLastStripTiles = kTiles % kStripTiles;
-    static_assert(Column::kWhole && Own::kWhole && Segment::kWhole);
+    static_assert(Column::kWhole && Segment::kWhole);
     static_assert((kFrameColumns - Side + 1) % 2 == 0 &&
                   (kLastStripTiles == 0 || kLastStripTiles >= kLanes));
     const auto plane = [&](int row, int p) { return PlaneOf(ring, row, p); };
@@ -226,18 +228,15 @@ TALVOR_ALWAYS_INLINE void MedianQuads(ImageBuffer& target, uint16_t* ring, int y
                 Words lo[2];
                 ForEachIndex<2>([&](auto side) __attribute__((always_inline)) {
                     constexpr int kOffset = side == 0 ? 0 : f;
-                    Words column[Own::kWires];
-                    Words pixel[1];
+                    Words column[Column::kWires];
                     LoadBlock<Column, kStripWords>(column, side == 0 ? evenColumns : oddColumns,
                                                    at + kOffset);
-                    pixel[0] = LoadWords(plane(own, side) + t + kOffset);
-                    Words ownColumn[Own::kWires];
-                    Merge<Column, Ranks<Side, 1>, Own>(column, pixel, ownColumn);
-                    Words one[1];
-                    Merge<Half, Own, Window>(half, ownColumn, one);
-                    med[side] = one[0];
-                    hi[side] = Max(halfHi, ownColumn[Side - 1]);
-                    lo[side] = Min(halfLo, ownColumn[0]);
+                    const Words pixel = LoadWords(plane(own, side) + t + kOffset);
+                    Words two[AllButOne::kWires];
+                    Merge<Half, Column, AllButOne>(half, column, two);
+                    med[side] = Max(two[0], Min(two[1], pixel));
+                    hi[side] = Max(Max(halfHi, column[Column::kWires - 1]), pixel);
+                    lo[side] = Min(Min(halfLo, column[0]), pixel);
                 });
                 // Window centres 2t + f (left) and 2t + 1 + f (right), side by side.
                 const std::size_t centre =
