@@ -118,7 +118,6 @@ TALVOR_ALWAYS_INLINE Words Pairs(Words even, Words odd) {
 }
 
 typedef uint16_t RunWords __attribute__((vector_size(sizeof(Words) / 2)));
-typedef int16_t RunMasks __attribute__((vector_size(sizeof(Words) / 2)));
 typedef int16_t WordMasks __attribute__((vector_size(sizeof(Words))));
 
 // The half of a vector that holds run Run (0..3) of the 32 interleaved words.
@@ -132,22 +131,13 @@ TALVOR_ALWAYS_INLINE RunWords RunOf(Words first, Words second) {
     }
 }
 
-// Stores even and odd interleaved as 32 words, the first of even first, but only where the
-// masks are set: the other words at to stay as they are.
-TALVOR_ALWAYS_INLINE void StoreJoinedWhere(uint16_t* to, Words even, Words odd, WordMasks evenMask,
-                                           WordMasks oddMask) {
-    const Words evenSet = reinterpret_cast<Words>(evenMask);
-    const Words oddSet = reinterpret_cast<Words>(oddMask);
+// Stores even and odd interleaved as 32 words, the first of even first.
+TALVOR_ALWAYS_INLINE void StoreJoined(uint16_t* to, Words even, Words odd) {
     const Words first = Pairs<0>(even, odd);
     const Words second = Pairs<1>(even, odd);
-    const Words firstSet = Pairs<0>(evenSet, oddSet);
-    const Words secondSet = Pairs<1>(evenSet, oddSet);
     ForEachIndex<4>([&](auto run) __attribute__((always_inline)) {
-        const RunMasks set = reinterpret_cast<RunMasks>(RunOf<run>(firstSet, secondSet));
-        RunWords kept;
-        std::memcpy(&kept, to + run * 8, sizeof kept);
-        const RunWords result = set ? RunOf<run>(first, second) : kept;
-        std::memcpy(to + run * 8, &result, sizeof result);
+        const RunWords words = RunOf<run>(first, second);
+        std::memcpy(to + run * 8, &words, sizeof words);
     });
 }
 

@@ -26,15 +26,33 @@ void MedianRows3(const ImageBuffer& source, ImageBuffer& target, float power, in
 }
 
 TALVOR_VECTOR_CLONES
-void MedianRows5(const ImageBuffer& source, ImageBuffer& target, float power, int firstRow,
+void MedianRows5(ImageBuffer& frame, float power, int firstRow,
                  const std::function<void()>& afterRow) {
-    median_quad_tiles::MedianQuadRows<5>(source, target, power, firstRow, afterRow);
+    median_quad_tiles::MedianQuadRows<5>(frame, power, firstRow, afterRow);
 }
 
 TALVOR_VECTOR_CLONES
-void MedianRows7(const ImageBuffer& source, ImageBuffer& target, float power, int firstRow,
+void MedianRows7(ImageBuffer& frame, float power, int firstRow,
                  const std::function<void()>& afterRow) {
-    median_quad_tiles::MedianQuadRows<7>(source, target, power, firstRow, afterRow);
+    median_quad_tiles::MedianQuadRows<7>(frame, power, firstRow, afterRow);
+}
+
+// The larger windows work in place. Given two frames, they filter a copy of the source and put
+// each finished row's replaced pixels into the target before the row is reported: those are the
+// pixels that changed, as the rule replaces a pixel only by a median at least one step away.
+void PassThroughCopy(const ImageBuffer& source, ImageBuffer& target, int firstRow,
+                     const std::function<void()>& afterRow,
+                     const std::function<void(ImageBuffer&, const std::function<void()>&)>& pass) {
+    const auto filtered = std::make_unique<ImageBuffer>(source);
+    std::size_t from = static_cast<std::size_t>(firstRow) * kFrameColumns;
+    pass(*filtered, [&] {
+        for (const std::size_t end = from + kFrameColumns; from < end; ++from) {
+            if ((*filtered)[from] != source[from]) {
+                target[from] = (*filtered)[from];
+            }
+        }
+        afterRow();
+    });
 }
 
 }  // namespace
@@ -60,16 +78,23 @@ void MedianPass(const ImageBuffer& source, ImageBuffer& target, int radius, int 
         return;
     }
     const float power = MedianPower(tenths);
-    switch (std::clamp(radius, kMinMedianRadius, kMaxMedianRadius)) {
-        case 1:
-            MedianRows3(source, target, power, firstRow, afterRow);
-            return;
-        case 2:
-            MedianRows5(source, target, power, firstRow, afterRow);
-            return;
-        default:
-            MedianRows7(source, target, power, firstRow, afterRow);
-            return;
+    const int f = std::clamp(radius, kMinMedianRadius, kMaxMedianRadius);
+    if (f == 1) {
+        MedianRows3(source, target, power, firstRow, afterRow);
+        return;
+    }
+    const auto inPlace = [&](ImageBuffer& frame, const std::function<void()>& rowDone) {
+        if (f == 2) {
+            MedianRows5(frame, power, firstRow, rowDone);
+        } else {
+            MedianRows7(frame, power, firstRow, rowDone);
+        }
+    };
+    if (&source == &target) {
+        inPlace(target, afterRow);
+    } else {
+        // Rows above the radius have no whole window: the pass starts at the radius.
+        PassThroughCopy(source, target, std::max(firstRow, f), afterRow, inPlace);
     }
 }
 

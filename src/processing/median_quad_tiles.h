@@ -33,10 +33,10 @@ using median_blocks::ForEachIndex;
 using median_blocks::LoadBlock;
 using median_blocks::Merge;
 using median_blocks::Ranks;
-using median_blocks::Replaced;
+using median_blocks::RuleResult;
 using median_blocks::Sort;
 using median_blocks::StoreBlock;
-using median_blocks::StoreJoinedWhere;
+using median_blocks::StoreJoined;
 using vectors::kLanes;
 using vectors::LoadWords;
 using vectors::Max;
@@ -161,10 +161,10 @@ struct QuadPlan<7> {
     }
 };
 
-// Rows y .. y + Rows - 1 of the target (Rows is 2, or 1 for a last row left over), columns
-// f..511-f.
+// Rows y .. y + Rows - 1 of the frame (Rows is 2, or 1 for a last row left over), columns
+// f..511-f, from the unfiltered rows in the ring.
 template <int Side, int Rows>
-TALVOR_ALWAYS_INLINE void MedianQuads(ImageBuffer& target, uint16_t* ring, int y,
+TALVOR_ALWAYS_INLINE void MedianQuads(ImageBuffer& frame, uint16_t* ring, int y,
                                       median_blocks::Floats power, uint16_t* rows) {
     using Plan = QuadPlan<Side>;
     using Column = typename Plan::Column;
@@ -241,21 +241,20 @@ TALVOR_ALWAYS_INLINE void MedianQuads(ImageBuffer& target, uint16_t* ring, int y
                 // Window centres 2t + f (left) and 2t + 1 + f (right), side by side.
                 const std::size_t centre =
                     static_cast<std::size_t>(y + r) * kFrameColumns + 2 * t + f;
-                // The source's pixels there are in the planes.
+                // The unfiltered pixels there are in the planes; one the rule leaves alone is
+                // written back as it was.
                 const Words pLeft = LoadWords(plane(y + r, f % 2) + t + f / 2);
                 const Words pRight = LoadWords(plane(y + r, (f + 1) % 2) + t + (f + 1) / 2);
-                StoreJoinedWhere(&target[centre], med[0], med[1],
-                                 Replaced(med[0], hi[0], lo[0], pLeft, power),
-                                 Replaced(med[1], hi[1], lo[1], pRight, power));
+                StoreJoined(&frame[centre], RuleResult(med[0], hi[0], lo[0], pLeft, pLeft, power),
+                            RuleResult(med[1], hi[1], lo[1], pRight, pRight, power));
             });
         }
     }
 }
 
-// The pass over rows firstRow..289-f, two rows at a time.
+// The pass over rows firstRow..289-f of the frame, in place, two rows at a time.
 template <int Side>
-TALVOR_ALWAYS_INLINE void MedianQuadRows(const ImageBuffer& source, ImageBuffer& target,
-                                         float power, int firstRow,
+TALVOR_ALWAYS_INLINE void MedianQuadRows(ImageBuffer& frame, float power, int firstRow,
                                          const std::function<void()>& afterRow) {
     constexpr int f = Side / 2;
     constexpr int kLastRow = kFrameRows - 1 - f;
@@ -265,12 +264,12 @@ TALVOR_ALWAYS_INLINE void MedianQuadRows(const ImageBuffer& source, ImageBuffer&
     }
     // The ring starts zeroed, for the room past each plane; rows are split into it as the
     // windows come to reach them. Row y + 1 + f is split before rows y and y + 1 are written,
-    // and the source is read nowhere else, so the target may be the source itself.
+    // and the frame is read nowhere else, so every window sees the unfiltered pixels.
     std::vector<uint16_t> ring(kRingWords);
     int split = y - f;
     const auto splitThrough = [&](int last) {
         for (; split <= last; ++split) {
-            SplitRow(source, split, ring.data());
+            SplitRow(frame, split, ring.data());
         }
     };
     static_assert(kRingRows >= Side + 1);
@@ -279,13 +278,13 @@ TALVOR_ALWAYS_INLINE void MedianQuadRows(const ImageBuffer& source, ImageBuffer&
                                kStripWords);
     for (; y + 1 <= kLastRow; y += 2) {
         splitThrough(y + 1 + f);
-        MedianQuads<Side, 2>(target, ring.data(), y, powers, rows.data());
+        MedianQuads<Side, 2>(frame, ring.data(), y, powers, rows.data());
         afterRow();
         afterRow();
     }
     if (y == kLastRow) {
         splitThrough(y + f);
-        MedianQuads<Side, 1>(target, ring.data(), y, powers, rows.data());
+        MedianQuads<Side, 1>(frame, ring.data(), y, powers, rows.data());
         afterRow();
     }
 }
