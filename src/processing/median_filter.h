@@ -31,7 +31,8 @@ bool MedianWorksInPlace(int radius);
 // called once for every row, in order, when the row is finished. The radius is 1..3; another is
 // taken as the nearest of those. Rows above f have no whole window: a firstRow below f starts
 // at f. Where MedianWorksInPlace the source and the target may be one frame, filtered in place
-// with the same result; elsewhere a pass given one frame for both works from a copy of it.
+// with the same result (given two frames, such a pass works through a copy of the source);
+// elsewhere a pass given one frame for both works from a copy of it.
 void MedianPass(const ImageBuffer& source, ImageBuffer& target, int radius, int tenths,
                 int firstRow, const std::function<void()>& afterRow);
 
