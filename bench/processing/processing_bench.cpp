@@ -1,7 +1,7 @@
-// The Contrast and Filters steps on a full frame, beside a plain copy of the frame in the same
-// run. Each step is timed as it computes: the undo copy, its table or its pass through the
-// second image, and the copy back; the display refresh that follows every step is left out.
-// bench/report.py runs this program and prints every step as a multiple of the copy.
+// The Contrast and Filters steps and Mirror Image on a full frame, beside a plain copy of the
+// frame in the same run. Each step is timed as it computes: the undo copy, its table or its pass
+// through the second image, and the copy back; the display refresh that follows every step is
+// left out. bench/report.py runs this program and prints every step as a multiple of the copy.
 //
 // processing_bench --write-sky-frame FILE writes the frame (290 rows of 512 little-endian
 // words) for the comparison with other programs (bench/peers.py).
@@ -16,6 +16,7 @@
 #include "processing/gradient_filter.h"
 #include "processing/kernel_filters.h"
 #include "processing/median_filter.h"
+#include "processing/mirror_image.h"
 #include "processing/stretch_table.h"
 #include "processing/stretch_tables.h"
 #include "processing/undo_copy.h"
@@ -151,6 +152,17 @@ void BM_GradientFilter(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_GradientFilter);
+
+// Mirror Image reverses every row through the second image and copies the rows back; it takes
+// no undo copy.
+void BM_MirrorImage(benchmark::State& state) {
+    auto store = SkyFrame();
+    for (auto _ : state) {
+        talvor::MirrorRows(store->CurrentImage, store->SecondImage, 0);
+        benchmark::DoNotOptimize(store->CurrentImage.data());
+    }
+}
+BENCHMARK(BM_MirrorImage);
 
 }  // namespace
 

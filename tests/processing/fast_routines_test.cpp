@@ -19,6 +19,7 @@
 #include "processing/gradient_filter.h"
 #include "processing/kernel_filters.h"
 #include "processing/median_filter.h"
+#include "processing/mirror_image.h"
 #include "processing/parameter_steps.h"
 #include "processing/stretch_table.h"
 #include "processing/stretch_tables.h"
@@ -449,6 +450,24 @@ TEST(FastRoutinesTest, MappingThroughACurveMatchesTheWholeTable) {
                 MapThroughStretchTable(c.table, plain, 0, kFramePixels);
                 ASSERT_EQ(mapped, plain) << "round " << round << " frame " << n;
             }
+        }
+    }
+}
+
+TEST(FastRoutinesTest, MirrorReversesEachRowFromTheFirstOnAndNothingElse) {
+    for (const int firstRow : {0, 10, kFrameRows - 1}) {
+        const auto original = RandomFrame(15);
+        ImageBuffer current = *original;
+        const auto scratch = RandomFrame(16);
+        ImageBuffer second = *scratch;
+        MirrorRows(current, second, firstRow);
+        for (int i = 0; i < static_cast<int>(current.size()); ++i) {
+            const int y = i / kFrameColumns;
+            const int x = i % kFrameColumns;
+            const bool mirrored = i < kFramePixels && y >= firstRow;
+            const uint16_t reversed = mirrored ? PixelAt(*original, kFrameColumns - 1 - x, y) : 0;
+            ASSERT_EQ(current[i], mirrored ? reversed : (*original)[i]) << firstRow << " " << i;
+            ASSERT_EQ(second[i], mirrored ? reversed : (*scratch)[i]) << firstRow << " " << i;
         }
     }
 }
