@@ -16,7 +16,6 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
-#include <memory>
 #include <vector>
 
 #include "core/image_store.h"
