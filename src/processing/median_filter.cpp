@@ -72,13 +72,22 @@ bool MedianWorksInPlace(int radius) {
 
 void MedianPass(const ImageBuffer& source, ImageBuffer& target, int radius, int tenths,
                 int firstRow, const std::function<void()>& afterRow) {
+    const float power = MedianPower(tenths);
+    const int f = std::clamp(radius, kMinMedianRadius, kMaxMedianRadius);
+    if (power >= 1.0f) {
+        // The threshold is then at least the window's range (its maximum less a minimum that
+        // is never above the window's least pixel), and the pixel and the median both lie in
+        // that range: no pixel is replaced. The rows are still reported, one by one.
+        for (int y = std::max(firstRow, f); y <= kFrameRows - 1 - f; ++y) {
+            afterRow();
+        }
+        return;
+    }
     if (&source == &target && !MedianWorksInPlace(radius)) {
         const auto unfiltered = std::make_unique<ImageBuffer>(source);
         MedianPass(*unfiltered, target, radius, tenths, firstRow, afterRow);
         return;
     }
-    const float power = MedianPower(tenths);
-    const int f = std::clamp(radius, kMinMedianRadius, kMaxMedianRadius);
     if (f == 1) {
         MedianRows3(source, target, power, firstRow, afterRow);
         return;

@@ -80,8 +80,10 @@ TEST(FastRoutinesTest, MedianMatchesThePartialSortForEveryRadiusAndPower) {
         for (int f = kMinMedianRadius; f <= kMaxMedianRadius; ++f) {
             const testing::MedianWindows windows = testing::ReferenceMedianWindows(source, f);
             for (int tenths = kMinMedianTenths; tenths <= kMaxMedianTenths; ++tenths) {
-                // The target starts as another picture: pixels that stay keep the target's value.
-                const ImageBuffer& start = tenths % 2 == 0 ? source : *other;
+                // The target starts as another picture: pixels that stay keep the target's value
+                // (at full power, where none is replaced, the whole target stays).
+                const ImageBuffer& start =
+                    tenths % 2 == 0 && tenths != kMaxMedianTenths ? source : *other;
                 ImageBuffer target = start;
                 int rows = 0;
                 MedianPass(source, target, f, tenths, f, [&] { ++rows; });
@@ -139,7 +141,10 @@ TEST(FastRoutinesTest, MedianRowsComeOutRightWhereverTheyStart) {
             const int lastRow = kFrameRows - 1 - f;
             const testing::MedianWindows windows = testing::ReferenceMedianWindows(source, f);
             for (int firstRow : {f, f + 1, 100, 101, lastRow - 1, lastRow, lastRow + 1}) {
-                const int tenths = firstRow % 2 == 0 ? 2 : 7;
+                // Full power replaces nothing, and still reports every row.
+                const int tenths = firstRow == 101       ? kMaxMedianTenths
+                                   : firstRow % 2 == 0 ? 2
+                                                       : 7;
                 const ImageBuffer expected =
                     testing::ReferenceMedianFromWindows(source, *other, windows, tenths, firstRow);
                 ImageBuffer target = *other;
