@@ -142,9 +142,7 @@ TEST(FastRoutinesTest, MedianRowsComeOutRightWhereverTheyStart) {
             const testing::MedianWindows windows = testing::ReferenceMedianWindows(source, f);
             for (int firstRow : {f, f + 1, 100, 101, lastRow - 1, lastRow, lastRow + 1}) {
                 // Full power replaces nothing, and still reports every row.
-                const int tenths = firstRow == 101       ? kMaxMedianTenths
-                                   : firstRow % 2 == 0 ? 2
-                                                       : 7;
+                const int tenths = firstRow == 101 ? kMaxMedianTenths : firstRow % 2 == 0 ? 2 : 7;
                 const ImageBuffer expected =
                     testing::ReferenceMedianFromWindows(source, *other, windows, tenths, firstRow);
                 ImageBuffer target = *other;
