@@ -74,8 +74,6 @@ def scipy_times(frame, repeat):
         from scipy import ndimage
     except ImportError:
         return {}
-    if frame is None:
-        return {}
     out = {}
     target = np.empty_like(frame)
     out["copy"] = timed(lambda: np.copyto(target, frame), repeat * 20)
@@ -91,7 +89,7 @@ def scipy_times(frame, repeat):
 
 def siril_times(frame, repeat):
     siril = shutil.which("siril-cli")
-    if siril is None or frame is None:
+    if siril is None:
         return {}
     try:
         from astropy.io import fits
@@ -140,9 +138,10 @@ def main():
             subprocess.run([str(args.build / "bin" / "processing_bench"), "--write-sky-frame",
                             str(raw)], check=True)
             frame = np.fromfile(raw, dtype="<u2").reshape(290, 512)
+    peers = frame is not None
     columns = [("ours", ours(args.build, args.repeat)),
-               ("scipy.ndimage", scipy_times(frame, args.repeat)),
-               ("Siril", siril_times(frame, args.repeat))]
+               ("scipy.ndimage", scipy_times(frame, args.repeat) if peers else {}),
+               ("Siril", siril_times(frame, args.repeat) if peers else {})]
     steps = ["copy"] + [f"median {s}x{s}" for s in (3, 5, 7)] + list(KERNELS)
     print(f"{'step (us, median of runs)':28s}" + "".join(f"{name:>16s}" for name, _ in columns))
     for step in steps:
@@ -150,11 +149,11 @@ def main():
         for _, times in columns:
             cells.append(f"{times[step]:16.1f}" if step in times else f"{'-':>16s}")
         print(f"{step:28s}" + "".join(cells))
-    if np is None:
+    if not peers:
         print("numpy is not installed (Debian python3-numpy): the peers were not timed")
     elif not columns[1][1]:
         print("scipy.ndimage is not installed (Debian python3-scipy)")
-    if np is not None and not columns[2][1]:
+    if peers and not columns[2][1]:
         print("Siril, or astropy to hand it the frame, is not installed "
               "(Debian siril, python3-astropy)")
 
