@@ -441,15 +441,20 @@ TEST(FastRoutinesTest, MappingThroughACurveMatchesTheWholeTable) {
     };
     const auto frames = TestFrames();
     // Twice through every curve, on every frame, alternating curves of one shape, so entries
-    // remembered from one frame or curve are used for the next one.
+    // remembered from one frame or curve are used for the next one. The frame goes in three
+    // pieces, the first two ending three words past a multiple of 64 and one word past a
+    // multiple of four, as the mapping goes in blocks of 64 words, four at a time.
     ForgetStretchEntries();
     for (int round = 0; round < 2; ++round) {
         for (std::size_t n = 0; n < frames.size(); ++n) {
             for (const Case& c : cases) {
                 ImageBuffer mapped = *frames[n];
                 ImageBuffer plain = *frames[n];
-                MapThroughStretchCurve(c.curve, mapped, 0, kFramePixels / 2);
-                MapThroughStretchCurve(c.curve, mapped, kFramePixels / 2, kFramePixels);
+                constexpr int kFirstEnd = 64 * 64 + 3;
+                constexpr int kSecondEnd = kFramePixels / 2 + 1;
+                MapThroughStretchCurve(c.curve, mapped, 0, kFirstEnd);
+                MapThroughStretchCurve(c.curve, mapped, kFirstEnd, kSecondEnd);
+                MapThroughStretchCurve(c.curve, mapped, kSecondEnd, kFramePixels);
                 MapThroughStretchTable(c.table, plain, 0, kFramePixels);
                 ASSERT_EQ(mapped, plain) << "round " << round << " frame " << n;
             }
