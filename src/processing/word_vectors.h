@@ -145,6 +145,12 @@ TALVOR_ALWAYS_INLINE Ints ClampFilterResult(Ints v) {
     return v > above ? full : positive;
 }
 
+// The same clamp for results that are never negative.
+TALVOR_ALWAYS_INLINE Ints ClampNonNegativeFilterResult(Ints v) {
+    const Ints zero{};
+    return v > zero + 65280 ? zero + 65535 : v;
+}
+
 }  // namespace talvor::vectors
 
 #pragma GCC diagnostic pop
