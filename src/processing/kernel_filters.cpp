@@ -14,8 +14,6 @@ using vectors::kWideLanes;
 using vectors::LoadInts;
 using vectors::StoreInts;
 
-typedef uint32_t Unsigned __attribute__((vector_size(4 * kWideLanes)));
-
 // clang-format off
 constexpr std::array<KernelCoefficients, 6> kKernels = {{
     // A: weighted mean, 3 x 3.
@@ -170,10 +168,8 @@ struct BasReliefSums {
     }
 };
 
-typedef float Floats __attribute__((vector_size(4 * kWideLanes)));
-
 // The two kernels with no negative coefficient add up to their menu divisors, so their sums lie
-// in 0..65535 x divisor.
+// in 0..65535 x divisor, as vectors::DividedExactly needs.
 constexpr int32_t CoefficientSum(Kernel kernel) {
     int32_t sum = 0;
     for (const int32_t c : kKernels[static_cast<std::size_t>(kernel)]) {
@@ -183,34 +179,15 @@ constexpr int32_t CoefficientSum(Kernel kernel) {
 }
 static_assert(CoefficientSum(Kernel::A) == 16 && CoefficientSum(Kernel::B) == 80);
 
-// Whether trunc(S x (1 / d)), the reciprocal and the product in single precision, is S / d
-// truncated for every sum 0 <= S <= 65535 d of such a kernel. It is when
-// S is exact as a float, the reciprocal rounds up, and its excess over 1 / d on the largest sum
-// together with the product's rounding (at most 2^-9 below 65536) stays under 1 / d: a sum that
-// is not a multiple of d lies at least that far below the next whole quotient.
-constexpr bool ReciprocalDividesExactly(int d) {
-    const double reciprocal = static_cast<double>(1.0f / static_cast<float>(d));
-    const double largest = 65535.0 * d;
-    return largest < 16777216.0 && reciprocal >= 1.0 / d &&
-           largest * (reciprocal - 1.0 / d) + 1.0 / 512 < 1.0 / d;
-}
-
 // Divides as the engine does, truncating toward zero; the menu's divisors are known when the
-// step is compiled. Sums that are never negative (no coefficient is) divide as unsigned
-// numbers, which truncates the same and needs no correction for the sign, or, where a power of
-// two does not make that a shift, through the single-precision reciprocal when it is exact: a
-// division of whole numbers in lanes takes twice the instructions.
+// step is compiled. Sums that are never negative (no coefficient is) need no correction for the
+// sign.
 template <int Divisor, bool NonNegative>
 TALVOR_ALWAYS_INLINE Ints Divided(Ints sums, int divisor) {
     if constexpr (Divisor == 1) {
         return sums;
-    } else if constexpr (Divisor > 0 && NonNegative && (Divisor & (Divisor - 1)) != 0 &&
-                         ReciprocalDividesExactly(Divisor)) {
-        constexpr float kReciprocal = 1.0f / static_cast<float>(Divisor);
-        return __builtin_convertvector(__builtin_convertvector(sums, Floats) * kReciprocal, Ints);
     } else if constexpr (Divisor > 0 && NonNegative) {
-        return __builtin_convertvector(
-            __builtin_convertvector(sums, Unsigned) / static_cast<uint32_t>(Divisor), Ints);
+        return vectors::DividedExactly<Divisor>(sums);
     } else if constexpr (Divisor > 0) {
         return sums / Divisor;
     } else {
@@ -235,16 +212,12 @@ TALVOR_ALWAYS_INLINE Ints ResultsAt(const Sums& sums, SourceRows rows, int x, in
     return vectors::ClampFilterResult(result);
 }
 
-// Sixteen results of the row, starting at column x: narrowed together, two vectors of results
-// take one pack into words.
+// Sixteen results of the row, starting at column x.
 template <int Divisor, typename Sums>
 TALVOR_ALWAYS_INLINE void StoreSixteen(const Sums& sums, SourceRows rows, uint16_t* out, int x,
                                        int divisor) {
-    const Ints low = ResultsAt<Divisor>(sums, rows, x, divisor);
-    const Ints high = ResultsAt<Divisor>(sums, rows, x + kWideLanes, divisor);
-    const vectors::WideInts both =
-        __builtin_shufflevector(low, high, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
-    vectors::StoreWords(out + x, __builtin_convertvector(both, vectors::Words));
+    vectors::StoreSixteenResults(out + x, ResultsAt<Divisor>(sums, rows, x, divisor),
+                                 ResultsAt<Divisor>(sums, rows, x + kWideLanes, divisor));
 }
 
 // Row y of the target, columns radius..511-radius.

@@ -21,7 +21,6 @@ using vectors::LoadInts;
 using vectors::LoadWidened;
 using vectors::StoreInts;
 
-typedef uint32_t Unsigned __attribute__((vector_size(4 * kWideLanes)));
 typedef int32_t Quads __attribute__((vector_size(16)));
 
 TALVOR_ALWAYS_INLINE void StoreQuads(int32_t* to, Quads v) {
@@ -63,16 +62,22 @@ TALVOR_ALWAYS_INLINE Ints Sharpened(Ints p, Ints mean, int32_t k) {
     }
 }
 
-// Eight results of row y starting at column x: the box sum is the difference of two running
-// totals, and its division by the constant area is exact (the sums are never negative).
+// Eight results of row y starting at column x, clamped: the box sum is the difference of two
+// running totals, never negative, and its division by the constant area is exact.
 template <int D, int Power>
-TALVOR_ALWAYS_INLINE void StoreEight(const int32_t* totals, const uint16_t* in, uint16_t* out,
-                                     int x, int32_t k) {
-    constexpr uint32_t kArea = (2 * D + 1) * (2 * D + 1);
+TALVOR_ALWAYS_INLINE Ints ResultsAt(const int32_t* totals, const uint16_t* in, int x, int32_t k) {
+    constexpr int kArea = (2 * D + 1) * (2 * D + 1);
     const Ints sum = LoadInts(totals + x + D + 1) - LoadInts(totals + x - D);
-    const Ints mean = __builtin_convertvector(__builtin_convertvector(sum, Unsigned) / kArea, Ints);
+    const Ints mean = vectors::DividedExactly<kArea>(sum);
     const Ints p = LoadWidened(in + x);
-    vectors::StoreLow16(out + x, vectors::ClampFilterResult(Sharpened<Power>(p, mean, k)));
+    return vectors::ClampFilterResult(Sharpened<Power>(p, mean, k));
+}
+
+template <int D, int Power>
+TALVOR_ALWAYS_INLINE void StoreSixteen(const int32_t* totals, const uint16_t* in, uint16_t* out,
+                                       int x, int32_t k) {
+    vectors::StoreSixteenResults(out + x, ResultsAt<D, Power>(totals, in, x, k),
+                                 ResultsAt<D, Power>(totals, in, x + kWideLanes, k));
 }
 
 template <int D, int Power>
@@ -97,14 +102,14 @@ TALVOR_ALWAYS_INLINE void UnsharpRowsWith(const ImageBuffer& source, ImageBuffer
 
     // Columns D..510 - D: whole vectors from the left, and one more that ends on the last
     // column (overlapping the one before it), so that nothing beyond is written.
-    constexpr int kLastVector = kFrameColumns - 1 - D - kWideLanes;
+    constexpr int kLastVector = kFrameColumns - 1 - D - vectors::kLanes;
     for (int y = firstRow; y <= lastRow; ++y) {
         const uint16_t* in = Row(source, y);
         uint16_t* out = &target[static_cast<std::size_t>(y) * kFrameColumns];
-        for (int x = D; x < kLastVector; x += kWideLanes) {
-            StoreEight<D, Power>(totals.data(), in, out, x, k);
+        for (int x = D; x < kLastVector; x += vectors::kLanes) {
+            StoreSixteen<D, Power>(totals.data(), in, out, x, k);
         }
-        StoreEight<D, Power>(totals.data(), in, out, kLastVector, k);
+        StoreSixteen<D, Power>(totals.data(), in, out, kLastVector, k);
 
         if (y < lastRow) {
             const uint16_t* entering = Row(source, y + D + 1);
