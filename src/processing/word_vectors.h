@@ -146,6 +146,12 @@ TALVOR_ALWAYS_INLINE Ints ClampFilterResult(Ints v) {
     return v > above ? full : positive;
 }
 
+// The same clamp for results that are never negative.
+TALVOR_ALWAYS_INLINE Ints ClampNonNegativeFilterResult(Ints v) {
+    const Ints zero{};
+    return v > zero + 65280 ? zero + 65535 : v;
+}
+
 // The least float at or above 1 / d.
 constexpr float ReciprocalRoundedUp(int d) {
     const float nearest = 1.0f / static_cast<float>(d);
@@ -187,12 +193,6 @@ TALVOR_ALWAYS_INLINE void StoreSixteenResults(uint16_t* words, Ints low, Ints hi
     const WideInts both =
         __builtin_shufflevector(low, high, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
     StoreWords(words, __builtin_convertvector(both, Words));
-}
-
-// The same clamp for results that are never negative.
-TALVOR_ALWAYS_INLINE Ints ClampNonNegativeFilterResult(Ints v) {
-    const Ints zero{};
-    return v > zero + 65280 ? zero + 65535 : v;
 }
 
 }  // namespace talvor::vectors
