@@ -117,12 +117,6 @@ TALVOR_ALWAYS_INLINE void StoreInts(int32_t* to, Ints v) {
     std::memcpy(to, &v, sizeof v);
 }
 
-// Stores the low 16 bits of each lane, as a store into a word keeps them.
-TALVOR_ALWAYS_INLINE void StoreLow16(uint16_t* words, Ints v) {
-    const HalfWords narrow = __builtin_convertvector(v, HalfWords);
-    std::memcpy(words, &narrow, sizeof narrow);
-}
-
 // Four words as doubles, and four whole doubles (0..65535) back into words.
 TALVOR_ALWAYS_INLINE Doubles LoadAsDoubles(const uint16_t* words) {
     QuarterWords v;
