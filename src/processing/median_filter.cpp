@@ -17,7 +17,7 @@ namespace {
 // The median of every window is selected by comparator networks working on sixteen windows side
 // by side and sharing the work between windows that overlap: two rows of windows at a time for
 // the 3 x 3 window (median_row_pairs.h), two rows by two columns for the larger ones
-// (median_quad_tiles.h). Each size is built for x86-64-v3 and for any x86-64.
+// (median_quad_tiles.h). Each size is built for x86-64-v4, for x86-64-v3 and for any x86-64.
 
 TALVOR_VECTOR_CLONES
 void MedianRows3(const ImageBuffer& source, ImageBuffer& target, float power, int firstRow,

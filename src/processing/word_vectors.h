@@ -1,8 +1,8 @@
 #pragma once
 
 // Sixteen pixels side by side, for the whole-frame steps that compute a run of a row at once.
-// These are the compiler's portable vector types: the x86-64-v3 build of a step turns them into
-// AVX2 instructions, the baseline build into pairs of SSE2 ones, and the arithmetic on every
+// These are the compiler's portable vector types: the x86-64-v3 and v4 builds of a step turn them
+// into AVX2 instructions, the baseline build into pairs of SSE2 ones, and the arithmetic on every
 // lane is the same as on one pixel. Everything here is inlined into the step that uses it, so no
 // vector crosses a call.
 
@@ -10,13 +10,21 @@
 #include <cstdint>
 #include <cstring>
 
-// Compiles a whole-frame step twice, for x86-64-v3 processors and for any x86-64, and picks the
-// build that suits the processor when the program starts. Floating-point steps stay exact in
-// both builds because products are never fused into additions (see the processing CMakeLists).
-// (TALVOR_BASELINE_BUILD_ONLY builds the baseline alone, for the test that checks it.)
+// Compiles a whole-frame step three times, for x86-64-v4 processors, for x86-64-v3 ones and for
+// any x86-64, and picks the build that suits the processor when the program starts. The v4 build
+// keeps the same 256-bit vectors but has twice the registers, which the comparator networks of
+// the median need. Floating-point steps stay exact in every build because products are never
+// fused into additions (see the processing CMakeLists).
+// (TALVOR_BASELINE_BUILD_ONLY builds the baseline alone and TALVOR_WITHOUT_V4_BUILD leaves the
+// v4 build out, for the tests that check those builds on processors that would pick another.)
 #if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && \
     !defined(TALVOR_BASELINE_BUILD_ONLY)
+#if defined(TALVOR_WITHOUT_V4_BUILD)
 #define TALVOR_VECTOR_CLONES __attribute__((target_clones("arch=x86-64-v3", "default")))
+#else
+#define TALVOR_VECTOR_CLONES \
+    __attribute__((target_clones("arch=x86-64-v4", "arch=x86-64-v3", "default")))
+#endif
 #else
 #define TALVOR_VECTOR_CLONES
 #endif

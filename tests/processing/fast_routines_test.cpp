@@ -1,7 +1,8 @@
 // The whole-frame steps that compute many pixels at once (or only the table entries a frame
 // needs) against the same arithmetic written out pixel by pixel, over random frames and every
 // parameter the dialogs offer. The same file also runs against the baseline build of the
-// arithmetic (see CMakeLists.txt), the one processors without x86-64-v3 use.
+// arithmetic, the one processors without x86-64-v3 use, and against the x86-64-v3 build, the one
+// processors without x86-64-v4 use (see CMakeLists.txt).
 
 #include <gtest/gtest.h>
 
