@@ -1,7 +1,5 @@
 #include "image/foreign_fits.h"
 
-#include <fitsio.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -9,6 +7,7 @@
 #include <limits>
 
 #include "image/ascii_text.h"
+#include "image/fits_library.h"
 #include "image/header_card.h"
 
 namespace talvor {
@@ -19,29 +18,30 @@ constexpr double kLargestPixel = 65535.0;
 
 // Closes the file on every return.
 struct FitsFileCloser {
+    const FitsLibrary& fits;
     fitsfile* file = nullptr;
     ~FitsFileCloser() {
         int status = 0;
         if (file != nullptr) {
-            fits_close_file(file, &status);
+            fits.closeFile(file, &status);
         }
     }
 };
 
 // Moves to the primary image, or to the first image extension when the primary header holds no
 // image of two or more axes. False when the file has none.
-bool MoveToImage(fitsfile* file, int& bitpix, std::vector<long>& axes) {
+bool MoveToImage(const FitsLibrary& fits, fitsfile* file, int& bitpix, std::vector<long>& axes) {
     int status = 0;
     int count = 0;
-    fits_get_num_hdus(file, &count, &status);
+    fits.countHdus(file, &count, &status);
     for (int hdu = 1; status == 0 && hdu <= count; ++hdu) {
         int type = 0;
-        if (fits_movabs_hdu(file, hdu, &type, &status) != 0 || type != IMAGE_HDU) {
+        if (fits.moveToHdu(file, hdu, &type, &status) != 0 || type != IMAGE_HDU) {
             continue;
         }
         int naxis = 0;
         long sizes[3] = {0, 0, 0};
-        if (fits_get_img_param(file, 3, &bitpix, &naxis, sizes, &status) != 0) {
+        if (fits.imageParameters(file, 3, &bitpix, &naxis, sizes, &status) != 0) {
             return false;
         }
         if (naxis >= 2 && sizes[0] > 0 && sizes[1] > 0) {
@@ -55,44 +55,44 @@ bool MoveToImage(fitsfile* file, int& bitpix, std::vector<long>& axes) {
     return false;
 }
 
-std::optional<std::string> TextKey(fitsfile* file, const char* key) {
+std::optional<std::string> TextKey(const FitsLibrary& fits, fitsfile* file, const char* key) {
     int status = 0;
     char value[FLEN_VALUE] = {};
-    if (fits_read_key(file, TSTRING, key, value, nullptr, &status) != 0) {
+    if (fits.readKey(file, TSTRING, key, value, nullptr, &status) != 0) {
         return std::nullopt;
     }
     return std::string(value);
 }
 
-std::optional<double> NumberKey(fitsfile* file, const char* key) {
+std::optional<double> NumberKey(const FitsLibrary& fits, fitsfile* file, const char* key) {
     int status = 0;
     double value = 0;
-    if (fits_read_key(file, TDOUBLE, key, &value, nullptr, &status) != 0 || !std::isfinite(value)) {
+    if (fits.readKey(file, TDOUBLE, key, &value, nullptr, &status) != 0 || !std::isfinite(value)) {
         return std::nullopt;
     }
     return value;
 }
 
-ForeignFitsHeader ReadHeader(fitsfile* file) {
+ForeignFitsHeader ReadHeader(const FitsLibrary& fits, fitsfile* file) {
     ForeignFitsHeader header;
     for (const char* key : {"OBJECT", "TELESCOP", "INSTRUME", "OBSERVER", "ORIGIN", "FILTER",
                             "DATE-OBS", "TIME-OBS", "ROWORDER"}) {
-        if (auto text = TextKey(file, key)) {
+        if (auto text = TextKey(fits, file, key)) {
             header.texts[key] = std::move(*text);
         }
     }
     for (const char* key : {"EXPTIME", "EXPOSURE", "PIXWIDTH", "PIXHEIGH", "XPIXSZ", "YPIXSZ",
                             "FOCALLEN", "APERTURE"}) {
-        if (const auto number = NumberKey(file, key)) {
+        if (const auto number = NumberKey(fits, file, key)) {
             header.numbers[key] = *number;
         }
     }
     int status = 0;
     int cards = 0;
-    fits_get_hdrspace(file, &cards, nullptr, &status);
+    fits.headerSpace(file, &cards, nullptr, &status);
     for (int k = 1; status == 0 && k <= cards; ++k) {
         char record[FLEN_CARD] = {};
-        if (fits_read_record(file, k, record, &status) != 0) {
+        if (fits.readRecord(file, k, record, &status) != 0) {
             break;
         }
         const std::string_view line(record);
@@ -237,22 +237,26 @@ bool LooksLikeFits(const std::vector<uint8_t>& firstBytes) {
 }
 
 std::optional<ForeignFitsImage> ReadForeignFits(const std::filesystem::path& file) {
-    FitsFileCloser closer;
+    const FitsLibrary* fits = TheFitsLibrary();
+    if (fits == nullptr) {
+        return std::nullopt;
+    }
+    FitsFileCloser closer{*fits};
     int status = 0;
     // The disk-file form takes the name as it is, without CFITSIO's filters and brackets.
-    if (fits_open_diskfile(&closer.file, file.c_str(), READONLY, &status) != 0) {
+    if (fits->openDiskFile(&closer.file, file.c_str(), READONLY, &status) != 0) {
         closer.file = nullptr;
         return std::nullopt;
     }
     ForeignFitsImage image;
     std::vector<long> axes;
-    if (!MoveToImage(closer.file, image.bitpix, axes)) {
+    if (!MoveToImage(*fits, closer.file, image.bitpix, axes)) {
         return std::nullopt;
     }
     image.width = axes[0];
     image.height = axes[1];
     image.planes = axes.size() >= 3 ? axes[2] : 1;
-    image.header = ReadHeader(closer.file);
+    image.header = ReadHeader(*fits, closer.file);
     image.bottomUp = SaysBottomUp(image.header);
 
     const bool small = image.width == kSmallSide && image.height == kSmallSide;
@@ -268,7 +272,7 @@ std::optional<ForeignFitsImage> ReadForeignFits(const std::filesystem::path& fil
     image.values.resize(static_cast<std::size_t>(image.takenWidth * image.takenHeight));
     double blank = std::numeric_limits<double>::quiet_NaN();
     int anyBlank = 0;
-    if (fits_read_subset(closer.file, TDOUBLE, first.data(), last.data(), step.data(), &blank,
+    if (fits->readSubset(closer.file, TDOUBLE, first.data(), last.data(), step.data(), &blank,
                          image.values.data(), &anyBlank, &status) != 0) {
         return std::nullopt;
     }

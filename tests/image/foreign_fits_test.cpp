@@ -11,6 +11,7 @@
 
 #include "image/file_bytes.h"
 #include "image/fits_file.h"
+#include "image/fits_library.h"
 #include "image/image_loading.h"
 #include "support/session_fixture.h"
 
@@ -228,6 +229,23 @@ TEST_F(ForeignFitsTest, AFileThatIsNoImageIsRefused) {
     EXPECT_EQ(ui.messages, std::vector<std::string>{"Unable to load FITS file"});
     EXPECT_EQ(images->CurrentImage[0], 321);
     EXPECT_TRUE(ui.captions.empty());
+}
+
+// The library is opened by the soname the build found, the one the installed package carries;
+// a library that cannot be opened is told by the loader's own reason, not taken as a success.
+TEST_F(ForeignFitsTest, TheLibraryIsOpenedByItsSonameAndAMissingOneIsRefused) {
+    std::string error;
+    const auto library = OpenFitsLibrary(kFitsLibraryName, error);
+    ASSERT_TRUE(library) << error;
+    EXPECT_NE(library->readSubset, nullptr);
+    EXPECT_EQ(TheFitsLibrary()->openDiskFile, library->openDiskFile);
+
+    EXPECT_FALSE(OpenFitsLibrary("libtalvor-no-such-fits.so.0", error));
+    EXPECT_NE(error.find("libtalvor-no-such-fits.so.0"), std::string::npos) << error;
+    // A library without the entry points (the C library has none of them) is refused too.
+    error.clear();
+    EXPECT_FALSE(OpenFitsLibrary("libc.so.6", error));
+    EXPECT_NE(error.find("ffdkopn"), std::string::npos) << error;
 }
 
 }  // namespace
