@@ -11,7 +11,7 @@
 
 #include "core/image_store.h"
 
-inline std::unique_ptr<talvor::ImageStore> SkyFrame() {
+inline talvor::ImageStoreOwner SkyFrame() {
     auto store = talvor::CreateImageStore();
     std::mt19937 random(42);
     std::normal_distribution<double> noise(0.0, 150.0);

@@ -42,7 +42,7 @@ class BatchContext {
     bool LoadCurrentImage(const std::filesystem::path& file);
 
   private:
-    std::unique_ptr<ImageStore> images_;
+    ImageStoreOwner images_;
     SystemClock clock_;
     BatchUi ui_;
     Session session_;

@@ -50,12 +50,16 @@ inline void DiscardUndoCopy(ImageStore& store) {
     store.UndoAvailable = false;
 }
 
-// Makes the stores with their start-up contents.
-std::unique_ptr<ImageStore> CreateImageStore();
+// Gives the stores' memory back; they are made by CreateImageStore alone.
+struct ImageStoreRelease {
+    void operator()(ImageStore* store) const;
+};
+using ImageStoreOwner = std::unique_ptr<ImageStore, ImageStoreRelease>;
 
-// The start-up contents: a vertical grey ramp (row y holds 225 y) in the current, second and
-// undo frames, an empty flat frame, and the grey display palette. Nothing to undo.
-void FillStartupContents(ImageStore& store);
+// Makes the stores with their start-up contents: a vertical grey ramp (row y holds 225 y) in
+// the current, second and undo frames, an empty flat frame, zero display bytes and the grey
+// display palette. Nothing to undo.
+ImageStoreOwner CreateImageStore();
 
 // Copies the 148480 words of the frame area; the words beyond it keep their values.
 void CopyFrame(const ImageBuffer& source, ImageBuffer& destination);

@@ -107,7 +107,7 @@ class CameraTest : public ::testing::Test {
           session(*images, DataDirectory(folder.Path()), clock, ui) {}
 
     TemporaryDirectory folder;
-    std::unique_ptr<ImageStore> images;
+    ImageStoreOwner images;
     TestClock uiClock;
     SteppingClock clock;
     RecordingUi ui;

@@ -29,7 +29,7 @@ uint32_t LittleEndianAt(const std::vector<uint8_t>& bytes, std::size_t at, int s
 class DisplayBytesTest : public ::testing::Test {
   protected:
     DisplayBytesTest() : store(CreateImageStore()) {}
-    std::unique_ptr<ImageStore> store;
+    ImageStoreOwner store;
 };
 
 TEST_F(DisplayBytesTest, PlainPictureKeepsHighBytesAndBlanksTheLastTwoColumns) {

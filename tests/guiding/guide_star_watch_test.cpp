@@ -15,7 +15,7 @@ namespace talvor {
 namespace {
 
 // A 128 x 128 guide frame: a sky of 500 with noise of a few counts, and a star if asked.
-std::unique_ptr<ImageStore> GuideFrame(double starX, double starY, double peak) {
+ImageStoreOwner GuideFrame(double starX, double starY, double peak) {
     auto images = CreateImageStore();
     ImageBuffer& frame = images->CurrentImage;
     for (int y = 0; y < kSmallFrameSide; ++y) {

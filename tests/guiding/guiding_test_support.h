@@ -178,7 +178,7 @@ class GuidingTest : public ::testing::Test {
     }
 
     TemporaryDirectory folder;
-    std::unique_ptr<ImageStore> images;
+    ImageStoreOwner images;
     SteppingClock clock;
     ScriptedUi ui;
     Session session;

@@ -51,7 +51,7 @@ class SimulatedGuidingTest : public ::testing::Test {
     }
 
     TemporaryDirectory folder;
-    std::unique_ptr<ImageStore> images;
+    ImageStoreOwner images;
     SteppingClock clock;
     ScriptedUi ui;
     Session session;

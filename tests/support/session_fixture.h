@@ -45,7 +45,7 @@ class SessionTest : public ::testing::Test {
           session(*images, DataDirectory(folder.Path()), clock, ui) {}
 
     TemporaryDirectory folder;
-    std::unique_ptr<ImageStore> images;
+    ImageStoreOwner images;
     TestClock clock;
     RecordingUi ui;
     Session session;

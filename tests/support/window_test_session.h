@@ -36,7 +36,7 @@ struct WindowTestSession {
     }
 
     std::unique_ptr<QTemporaryDir> folder;
-    std::unique_ptr<ImageStore> images;
+    ImageStoreOwner images;
     std::unique_ptr<TestClock> clock;
     std::unique_ptr<RecordingUi> ui;
     std::unique_ptr<Session> session;

@@ -26,7 +26,7 @@ class RealTimeSessionTest : public ::testing::Test {
           session(*images, DataDirectory(folder.Path()), clock, ui) {}
 
     TemporaryDirectory folder;
-    std::unique_ptr<ImageStore> images;
+    ImageStoreOwner images;
     SystemClock clock;
     TestClock uiClock;
     RecordingUi ui;

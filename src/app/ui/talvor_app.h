@@ -2,11 +2,12 @@
 
 #include <memory>
 
+#include "core/image_store.h"
+
 namespace talvor {
 
 struct CommandLine;
 class Hardware;
-struct ImageStore;
 struct Session;
 class SystemClock;
 class QtUserInterface;
@@ -27,7 +28,7 @@ class TTalvorApp {
     void Show();
 
   private:
-    std::unique_ptr<ImageStore> images_;
+    ImageStoreOwner images_;
     std::unique_ptr<SystemClock> clock_;
     std::unique_ptr<QtUserInterface> ui_;
     std::unique_ptr<Session> session_;
