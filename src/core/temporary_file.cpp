@@ -1,14 +1,15 @@
 #include "core/temporary_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <memory>
 #include <random>
 #include <string>
-#include <system_error>
 
 namespace talvor {
 namespace {
@@ -105,11 +106,15 @@ void RemoveStaleTemporaries(const std::filesystem::path& target) {
     const std::string targetName = target.filename().string();
     const std::filesystem::path folder =
         target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
-    std::error_code error;
-    for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
-         entry.increment(error)) {
-        if (IsTemporaryNameOf(entry->path().filename().string(), targetName)) {
-            RemoveIfStale(entry->path());
+    // Read as a plain directory stream: a folder of a night's frames holds thousands of names,
+    // of which only a temporary of this target's needs a path made for it.
+    const std::unique_ptr<DIR, int (*)(DIR*)> stream(::opendir(folder.c_str()), ::closedir);
+    if (!stream) {
+        return;
+    }
+    while (const dirent* entry = ::readdir(stream.get())) {
+        if (IsTemporaryNameOf(entry->d_name, targetName)) {
+            RemoveIfStale(folder / entry->d_name);
         }
     }
 }
