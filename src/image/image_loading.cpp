@@ -38,6 +38,24 @@ int LayoutOf(ImageFileKind kind) {
     }
 }
 
+// The image now holds the file's picture: the state takes the file's texts and title.
+void TakeLoadedImage(Session& session, const WorkingState& read, bool smallFrame,
+                     std::string_view title, const std::string& note) {
+    // A new picture: the undo copy belongs to the one it replaced.
+    DiscardUndoCopy(session.images);
+    session.state.HistoryLines = read.HistoryLines;
+    session.state.Fits = read.Fits;
+    session.state.UnsignedFits = read.UnsignedFits;
+    session.state.Origin = ImageOrigin::File;
+    session.state.TextsOrigin = HeaderTextsOrigin::File;
+    session.state.SubFrameMode = smallFrame;
+    SetTitle(session.state, title);
+    RefreshDisplay(session);
+    if (!note.empty()) {
+        ReportMessage(session.ui, kCallerText, note);
+    }
+}
+
 }  // namespace
 
 LoadResult LoadIntoCurrentImage(Session& session, const std::filesystem::path& file,
@@ -49,17 +67,23 @@ LoadResult LoadIntoCurrentImage(Session& session, const std::filesystem::path& f
         ReportMessage(session.ui, kNotSuitableFile);
         return LoadResult::Refused;
     }
-    // The file is read into copies; only a file that reads whole takes the place of the image.
-    auto frame = std::make_unique<ImageBuffer>(session.images.CurrentImage);
+    ImageBuffer& current = session.images.CurrentImage;
     WorkingState read = session.state;
     ClearHistoryAndHeaderTexts(read);
+    if (kind == ImageFileKind::Native290 || kind == ImageFileKind::Native256) {
+        // The whole file is in memory and every byte of it makes a pixel: nothing can fail
+        // from here on, so the rows go straight into the image.
+        DecodeNativeFile(*bytes, kind == ImageFileKind::Native256, current);
+        TakeLoadedImage(session, read, false, title, {});
+        return LoadResult::Loaded;
+    }
+    // A FITS file can still prove short or foreign part way through its decoding: it is decoded
+    // into a copy, which takes the place of the image only when the file reads whole.
+    auto frame = std::make_unique<ImageBuffer>(current);
     bool smallFrame = false;
     std::string note;
     bool loaded = false;
-    if (kind == ImageFileKind::Native290 || kind == ImageFileKind::Native256) {
-        DecodeNativeFile(*bytes, kind == ImageFileKind::Native256, *frame);
-        loaded = true;
-    } else if (IsFits(kind)) {
+    if (IsFits(kind)) {
         switch (DecodeFitsFile(*bytes, LayoutOf(kind), *frame, read)) {
             case FitsReadResult::Read:
                 loaded = true;
@@ -89,20 +113,8 @@ LoadResult LoadIntoCurrentImage(Session& session, const std::filesystem::path& f
         TakeForeignHeader(image->header, read);
     }
 
-    std::copy(frame->begin(), frame->end(), session.images.CurrentImage.begin());
-    // A new picture: the undo copy belongs to the one it replaced.
-    DiscardUndoCopy(session.images);
-    session.state.HistoryLines = read.HistoryLines;
-    session.state.Fits = read.Fits;
-    session.state.UnsignedFits = read.UnsignedFits;
-    session.state.Origin = ImageOrigin::File;
-    session.state.TextsOrigin = HeaderTextsOrigin::File;
-    session.state.SubFrameMode = smallFrame;
-    SetTitle(session.state, title);
-    RefreshDisplay(session);
-    if (!note.empty()) {
-        ReportMessage(session.ui, kCallerText, note);
-    }
+    std::copy(frame->begin(), frame->end(), current.begin());
+    TakeLoadedImage(session, read, smallFrame, title, note);
     return LoadResult::Loaded;
 }
 
