@@ -3,9 +3,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <vector>
 
 #include "core/camera_link.h"
+#include "core/zeroed_bytes.h"
 
 namespace talvor {
 
@@ -28,7 +28,7 @@ struct CameraState {
     // A Linux user program cannot, so it stays false there.
     bool OsFamilyFlag = false;
     // Every block read lands here from its first byte on; it holds the largest block.
-    std::vector<uint8_t> ReceiveBuffer = std::vector<uint8_t>(kFullFrameBlockBytes);
+    ZeroedBytes ReceiveBuffer{kFullFrameBlockBytes};
     // The bytes the next block read asks for, and the bytes the last one delivered.
     std::size_t BlockByteCount = 0;
     std::size_t BytesRead = 0;

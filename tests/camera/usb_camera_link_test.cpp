@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <map>
 #include <optional>
@@ -201,7 +202,8 @@ TEST_F(UsbCameraLinkTest, ABlockReadSendsTheReadoutCommandAndFillsTheBuffer) {
 TEST_F(UsbCameraLinkTest, AFailedBlockReadIsShownAndWhatDidNotArriveReadsAsZero) {
     OneOfEach();
     link.FindCamera();
-    session.camera.ReceiveBuffer.assign(kFullFrameBlockBytes, 0xEE);  // the previous frame
+    std::fill(session.camera.ReceiveBuffer.begin(), session.camera.ReceiveBuffer.end(),
+              uint8_t{0xEE});  // the previous frame
     session.camera.BlockByteCount = kFullFrameBlockBytes;
     devices.delivered.assign(1000, 0x11);
     devices.readError = ETIMEDOUT;
@@ -213,7 +215,7 @@ TEST_F(UsbCameraLinkTest, AFailedBlockReadIsShownAndWhatDidNotArriveReadsAsZero)
     EXPECT_EQ(session.camera.BytesRead, 1000u);
     EXPECT_EQ(session.camera.ReceiveBuffer[999], 0x11);
     EXPECT_EQ(session.camera.ReceiveBuffer[1000], 0);
-    EXPECT_EQ(session.camera.ReceiveBuffer.back(), 0);
+    EXPECT_EQ(session.camera.ReceiveBuffer[kFullFrameBlockBytes - 1], 0);
 }
 
 TEST_F(UsbCameraLinkTest, ABlockCountBeyondTheBufferIsHeldToTheBuffer) {

@@ -128,7 +128,7 @@ class ScriptedStarCamera final : public CameraLink {
         constexpr double kSky = 320.0;
         constexpr double kPeak = 6000.0;
         constexpr double kTwoSigmaSquared = 2 * 1.3 * 1.3;
-        std::vector<uint8_t>& block = session_.camera.ReceiveBuffer;
+        ZeroedBytes& block = session_.camera.ReceiveBuffer;
         for (int row = 0; row < height; ++row) {
             for (int column = 0; column < width; ++column) {
                 double value = kSky;

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
 #include "camera/camera_commands.h"
 #include "camera/focus_frames.h"
@@ -267,7 +268,8 @@ TEST_F(SimulatedCameraTest, TheSameSeedAndCommandsGiveTheSameBlock) {
         clock.Advance(1500);
         EndCommand(session, seeded);
         ReadFullFrame(session, seeded);
-        return session.camera.ReceiveBuffer;
+        const ZeroedBytes& block = session.camera.ReceiveBuffer;
+        return std::vector<uint8_t>(block.begin(), block.end());
     };
     EXPECT_EQ(blockFor(11), blockFor(11));
     EXPECT_NE(blockFor(11), blockFor(12));
