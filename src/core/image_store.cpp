@@ -37,10 +37,6 @@ void WriteStartupRamp(ImageStore& store) {
 
 }  // namespace
 
-void ImageStoreRelease::operator()(ImageStore* store) const {
-    std::free(store);
-}
-
 ImageStoreOwner CreateImageStore() {
     ImageStoreOwner store(static_cast<ImageStore*>(std::calloc(1, sizeof(ImageStore))));
     if (!store) {

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "core/zeroed_bytes.h"
+
 namespace talvor {
 
 // Fixed frame geometry: every frame in the program has this shape.
@@ -50,11 +52,8 @@ inline void DiscardUndoCopy(ImageStore& store) {
     store.UndoAvailable = false;
 }
 
-// Gives the stores' memory back; they are made by CreateImageStore alone.
-struct ImageStoreRelease {
-    void operator()(ImageStore* store) const;
-};
-using ImageStoreOwner = std::unique_ptr<ImageStore, ImageStoreRelease>;
+// The stores, made by CreateImageStore alone, in memory from calloc.
+using ImageStoreOwner = std::unique_ptr<ImageStore, CallocRelease>;
 
 // Makes the stores with their start-up contents: a vertical grey ramp (row y holds 225 y) in
 // the current, second and undo frames, an empty flat frame, zero display bytes and the grey

@@ -9,6 +9,11 @@
 
 namespace talvor {
 
+// Gives back memory that calloc handed out.
+struct CallocRelease {
+    void operator()(void* memory) const { std::free(memory); }
+};
+
 // A fixed run of bytes that starts all zero. The memory comes from calloc: a large block is
 // fresh memory the kernel hands out already zero and maps in only where it is first touched,
 // where a vector would write every byte when it is made. A buffer that a run may never use
@@ -32,14 +37,10 @@ class ZeroedBytes {
     uint8_t& operator[](std::size_t i) { return bytes_[i]; }
     uint8_t operator[](std::size_t i) const { return bytes_[i]; }
 
-    operator std::span<uint8_t>() { return {data(), size_}; }
     operator std::span<const uint8_t>() const { return {data(), size_}; }
 
   private:
-    struct Release {
-        void operator()(uint8_t* bytes) const { std::free(bytes); }
-    };
-    std::unique_ptr<uint8_t[], Release> bytes_;
+    std::unique_ptr<uint8_t[], CallocRelease> bytes_;
     std::size_t size_;
 };
 
